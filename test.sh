@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need, builds, and runs every test.
+#   ./test.sh             build into build/ and run the suite
+#   ./test.sh --sanitize  build into build-sanitize/ with AddressSanitizer + UBSan and run it
+set -euo pipefail
+cd "$(dirname "$0")"
+
+build_dir=build
+cmake_args=()
+if [[ "${1:-}" == "--sanitize" ]]; then
+    build_dir=build-sanitize
+    cmake_args+=(-DSONDAR_SANITIZE=ON -DSONDAR_BUILD_BENCH=OFF)
+elif [[ $# -gt 0 ]]; then
+    echo "usage: $0 [--sanitize]" >&2
+    exit 2
+fi
+
+# Debian packages the build and the tests use.
+packages=(cmake ninja-build g++ pkg-config libxml2-dev libgtest-dev libgmock-dev
+          libbenchmark-dev)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if (( ${#missing[@]} )); then
+    sudo=""
+    [[ "$(id -u)" -eq 0 ]] || sudo=sudo
+    $sudo apt-get update
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${missing[@]}"
+fi
+
+jobs=$(nproc)
+cmake -S . -B "$build_dir" -G Ninja "${cmake_args[@]}"
+cmake --build "$build_dir" -j "$jobs"
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
+ctest --test-dir "$build_dir" --output-on-failure -j "$jobs"
