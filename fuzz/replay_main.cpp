@@ -1,0 +1,38 @@
+// Runs a fuzz target's entry point over files (or every file of folders), so seed corpora and
+// saved crash inputs replay as ordinary tests without libFuzzer.
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+
+namespace {
+
+int replay(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int count = 0;
+    for (int i = 1; i < argc; ++i) {
+        std::filesystem::path p(argv[i]);
+        std::error_code ec;
+        if (std::filesystem::is_directory(p, ec)) {
+            for (const auto& e : std::filesystem::recursive_directory_iterator(p, ec))
+                if (e.is_regular_file()) count += replay(e.path());
+        } else if (std::filesystem::is_regular_file(p, ec)) {
+            count += replay(p);
+        }
+    }
+    std::printf("replayed %d inputs\n", count);
+    return 0;
+}
