@@ -95,6 +95,7 @@ bool WsdlConnection::loadFromNetwork(const LoadRequest& request, std::u16string&
         error = message(msg::DomParseFailed) + utf8ToUtf16(doc.parseError().reason);
         return false;
     }
+    std::string().swap(bytes);  // the tree holds everything now; lower the peak
     WsdlLoader(model_, &transport_).walk(doc, model_.location);
     return true;
 }

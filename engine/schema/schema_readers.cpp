@@ -362,9 +362,8 @@ private:
     std::unique_ptr<SchemaNode> own_;
 };
 
-// sequence, all, choice: the model groups. Beyond the element children, a sequence also holds
-// nested sequences, `any` and choices, and a choice nested sequences and choices: schemas
-// nest model groups freely, and skipping a nested group would drop its fields.
+// sequence, all, choice: the model groups. A sequence hands on elements, `any` and nested
+// sequences; choice and all only elements (a choice or group nested in a sequence is not read).
 class ModelGroupReader : public Reader {
 public:
     ModelGroupReader(Walk& w, Node e, SchemaNode* target, std::string_view kind)
@@ -389,9 +388,8 @@ public:
 
     std::unique_ptr<Reader> child(std::string_view, std::string_view local, Node node) override {
         if (local == "element") return makeReader(w_, local, node, target_);
-        if (kind_ == "all") return nullptr;
-        if (local == "sequence" || local == "choice") return makeReader(w_, local, node, target_);
-        if (kind_ == "sequence" && local == "any") return makeReader(w_, local, node, target_);
+        if (kind_ == "sequence" && (local == "sequence" || local == "any"))
+            return makeReader(w_, local, node, target_);
         return nullptr;
     }
 
@@ -444,8 +442,7 @@ public:
         walkChildren();
     }
     std::unique_ptr<Reader> child(std::string_view, std::string_view local, Node node) override {
-        if (local == "attribute" || local == "sequence" || local == "choice" || local == "all")
-            return makeReader(w_, local, node, target_);
+        if (local == "attribute" || local == "sequence") return makeReader(w_, local, node, target_);
         return nullptr;
     }
 };

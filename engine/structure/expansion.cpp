@@ -99,10 +99,6 @@ void Expander::memberLoop(FieldRecord& r, const SchemaNode& q, std::string_view 
     for (const std::string& key : q.memberNames()) {
         const SchemaNode* v = q.memberNode(key);
         if (!v) continue;
-        if (!budgetLeft()) {
-            r.recursionStop = true;
-            return;
-        }
         auto owned = newRecord();
         owned->parent = &r;
         owned->fillFrom(*v);
@@ -116,7 +112,7 @@ void Expander::memberLoop(FieldRecord& r, const SchemaNode& q, std::string_view 
 
         bool repeatsType = stopType.empty() ? typeRepeatsAncestor(r, c->dataType)
                                             : c->dataType == stopType;
-        if (repeatsType) {
+        if (repeatsType || !budgetLeft()) {
             c->recursionStop = true;
             continue;
         }

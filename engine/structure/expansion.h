@@ -13,9 +13,10 @@ namespace wscore {
 
 enum : int { kDirectionOutput = 0, kDirectionInput = -1, kDirectionBoth = 1 };
 
-// Records nested deeper than this are handed out without their members (as a recursion stop),
-// and one expansion creates at most kMaxRecordsPerExpansion records: schemas can describe
-// trees far larger than anyone could fill in.
+// Records nested deeper than this are handed out without their members, as a recursion stop
+// is; and once one expansion has made kMaxRecordsPerExpansion records, the members still being
+// listed are added but not expanded further. Schemas can describe trees far larger than anyone
+// could fill in; a stopped record is expanded on demand like any recursion stop.
 inline constexpr int kMaxRecordDepth = 100;
 inline constexpr std::size_t kMaxRecordsPerExpansion = 100000;
 

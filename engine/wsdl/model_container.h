@@ -31,12 +31,12 @@ public:
     bool insertMember(std::size_t position, const std::string& key,
                       std::unique_ptr<ModelContainer>& member);
     ModelContainer* member(std::string_view key) const;
-    bool hasMember(std::string_view key) const { return member(key) != nullptr; }
+    bool hasMember(std::string_view key) const { return find(key) != kNone; }
     // Names in the order added. Enumeration values live here too, without member objects.
-    const std::vector<std::string>& memberNames() const { return memberNames_; }
-    void appendName(std::string n) { memberNames_.push_back(std::move(n)); }
+    const std::vector<std::string>& memberNames() const { return names_; }
+    void appendName(std::string n);
     void clearMembers();
-    std::size_t memberCount() const { return memberNames_.size(); }
+    std::size_t memberCount() const { return names_.size(); }
 
     template <typename T>
     T* memberAs(std::string_view key) const {
@@ -48,9 +48,17 @@ public:
     std::string namespaceUri;
 
 private:
-    std::vector<std::string> memberNames_;
-    std::unordered_map<std::string, std::unique_ptr<ModelContainer>, StringHash, std::equal_to<>>
-        members_;
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    // Most containers hold a handful of members: they are searched in order. Large ones (the
+    // types table, big messages) get a hash index, rebuilt when positions shift.
+    static constexpr std::size_t kIndexFrom = 16;
+
+    std::size_t find(std::string_view key) const;
+    void rebuildIndex();
+
+    std::vector<std::string> names_;
+    std::vector<std::unique_ptr<ModelContainer>> objects_;  // parallel to names_; null for names only
+    std::unique_ptr<std::unordered_map<std::string, std::size_t, StringHash, std::equal_to<>>> index_;
 };
 
 }  // namespace wscore

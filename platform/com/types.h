@@ -174,7 +174,10 @@ inline BOOL IsEqualCLSID(REFCLSID a, REFCLSID b) {
 
 #define S_OK ((HRESULT)0L)
 #define S_FALSE ((HRESULT)1L)
+// <arpa/nameser.h> defines NOERROR too (as 0, the same value); keep the first.
+#ifndef NOERROR
 #define NOERROR 0
+#endif
 
 #define E_NOTIMPL ((HRESULT)0x80004001L)
 #define E_NOINTERFACE ((HRESULT)0x80004002L)

@@ -255,7 +255,8 @@ xmlDoc* parseUntrusted(std::string_view bytes, const ParseOptions& options, Pars
     }
     state.ctxt = ctxt;
     ctxt->_private = &state;
-    int flags = XML_PARSE_NONET | XML_PARSE_HUGE;
+    // COMPACT keeps short text inside its node: less memory for big documents.
+    int flags = XML_PARSE_NONET | XML_PARSE_HUGE | XML_PARSE_COMPACT;
     if (options.ignoreDeclaredEncoding)
         flags |= XML_PARSE_IGNORE_ENC;
     xmlCtxtUseOptions(ctxt, flags);
