@@ -16,8 +16,9 @@ elif [[ $# -gt 0 ]]; then
 fi
 
 # Debian packages the build and the tests use.
-packages=(cmake ninja-build g++ pkg-config libxml2-dev libgtest-dev libgmock-dev
-          libbenchmark-dev)
+packages=(cmake ninja-build g++ pkg-config libxml2-dev libcurl4-openssl-dev duktape-dev
+          libssl-dev uuid-dev libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
+          openssl)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

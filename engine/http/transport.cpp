@@ -3,6 +3,7 @@
 #include "engine/api/engine_limits.h"
 #include "engine/http/status_texts.h"
 #include "engine/resources/message_ids.h"
+#include "platform/inet/auth_challenge.h"
 #include "platform/inet/credential_prompt.h"
 #include "platform/inet/internet_session.h"
 #include "platform/inet/system_error.h"
@@ -40,11 +41,10 @@ bool promptAgain(const HttpResponse& response, const std::string& url, int attem
     std::string header =
         response.headers.get(challenge.forProxy ? "Proxy-Authenticate" : "WWW-Authenticate")
             .value_or(std::string());
-    challenge.scheme = header.substr(0, header.find(' '));
-    if (std::size_t realm = header.find("realm=\""); realm != std::string::npos) {
-        std::size_t end = header.find('"', realm + 7);
-        challenge.realm = header.substr(realm + 7, end == std::string::npos ? std::string::npos
-                                                                            : end - realm - 7);
+    std::vector<nv::inet::AuthChallenge> offered = nv::inet::parseAuthChallenges(header);
+    if (!offered.empty()) {
+        challenge.scheme = offered.front().scheme;
+        challenge.realm = offered.front().realm;
     }
     challenge.attempt = attempt;
     std::optional<nv::inet::PromptedCredentials> answer = nv::inet::promptForCredentials(challenge);
