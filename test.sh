@@ -18,7 +18,7 @@ fi
 # Debian packages the build and the tests use.
 packages=(cmake ninja-build g++ pkg-config libxml2-dev libcurl4-openssl-dev duktape-dev
           libssl-dev uuid-dev libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
-          openssl)
+          openssl python3-spyne)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -20,7 +20,9 @@ cmake --build build-fuzz --target "$target" -j "$(nproc)"
 work=build-fuzz/corpus/$target
 findings=build-fuzz/findings/$target
 mkdir -p "$work" "$findings"
-seeds=$(grep -A3 "nv_add_fuzzer($target" fuzz/CMakeLists.txt | grep -o 'CORPUS.*' | head -1 | cut -d' ' -f2- | tr -d ')' || true)
+# Seed folders as fuzz/CMakeLists.txt names them (its paths are relative to fuzz/ and the tree).
+seeds=$(grep -A3 "nv_add_fuzzer($target" fuzz/CMakeLists.txt | grep -o 'CORPUS.*' | head -1 | cut -d' ' -f2- | tr -d ')' |
+        sed -e 's|${CMAKE_CURRENT_SOURCE_DIR}|fuzz|g' -e 's|${PROJECT_SOURCE_DIR}/||g' || true)
 export ASAN_OPTIONS=detect_leaks=1
-"build-fuzz/bin/$target" "$work" $(eval echo "$seeds") "fuzz/regressions/$target" \
+"build-fuzz/bin/$target" "$work" $seeds "fuzz/regressions/$target" \
     -max_total_time="$seconds" -artifact_prefix="$findings/" -rss_limit_mb=4096 "$@"

@@ -2,10 +2,14 @@
 
 #include "engine/api/module_state.h"
 #include "engine/resources/message_ids.h"
+#include "engine/soap/request_builder.h"
+#include "engine/soap/response_reader.h"
 #include "engine/structure/expansion.h"
 #include "engine/structure/message_structures.h"
 #include "engine/wsdl/wsdl_loader.h"
+#include "platform/dime/parser.h"
 #include "platform/inet/connectivity.h"
+#include "platform/soap/reader.h"
 #include "platform/text/unicode.h"
 #include "platform/xmldom/document.h"
 
@@ -154,20 +158,32 @@ bool WsdlConnection::getStructureOfAType(std::u16string_view elementName, std::i
 }
 
 bool WsdlConnection::getInputSoapMessage(std::u16string_view operation,
-                                         const std::vector<FlatRecord>&, std::u16string&,
-                                         std::u16string& error) {
+                                         const std::vector<FlatRecord>& input,
+                                         std::u16string& text, std::u16string& error) {
     if (!model_.selectedService) {
         error = message(msg::MustAnalyzeFirst);
         return false;
     }
-    if (!findOperation(operation, error)) return false;
-    // The request builder is not part of this build yet.
-    error = message(msg::FailedToCreateInput);
-    return false;
+    WsdlOperation* op = findOperation(operation, error);
+    if (!op) return false;
+    BuiltRequest request;
+    if (!buildRequest(model_, *op, input, messages_, request, error)) return false;
+    std::string_view envelope = request.bytes;
+    nv::dime::ParseResult parsed;
+    if (request.dime) {
+        // The text of a DIME request is its envelope, the first record.
+        parsed = nv::dime::parse(request.bytes, {});
+        if (parsed.ok() && !parsed.records.empty()) envelope = parsed.records.front().data;
+    }
+    // The bytes are UTF-8, as the request says; the text ends at its last tag.
+    text = utf8ToUtf16(envelope);
+    std::size_t last = text.rfind(u'>');
+    text.resize(last == std::u16string::npos ? 0 : last + 1);
+    return true;
 }
 
 std::int32_t WsdlConnection::invokeOperation(std::u16string_view operation,
-                                             const std::vector<FlatRecord>&,
+                                             const std::vector<FlatRecord>& input,
                                              std::vector<FlatRecord>& output,
                                              std::u16string& error) {
     output.clear();
@@ -175,9 +191,84 @@ std::int32_t WsdlConnection::invokeOperation(std::u16string_view operation,
         error = message(msg::MustAnalyzeFirst);
         return 0;
     }
-    if (!findOperation(operation, error)) return 0;
-    error = message(msg::FailedToCreateInput);
-    return 0;
+    WsdlOperation* op = findOperation(operation, error);
+    if (!op) return 0;
+    BuiltRequest request;
+    std::u16string buildError;
+    if (!buildRequest(model_, *op, input, messages_, request, buildError)) {
+        error = message(msg::FailedToCreateInput) + buildError;
+        return 0;
+    }
+
+    Transport::PostResult posted =
+        transport_.post(op->targetAddress, op->soapAction, request.bytes, request.dime,
+                        endpointCredentials_);
+    if (!posted.sent) {
+        error = posted.error;
+        return 0;
+    }
+    std::int32_t result = posted.status;
+    if (!posted.error.empty()) error = posted.error;  // a fault usually comes with status 500
+    if (posted.body.empty()) {
+        if (error.empty()) error = message(msg::NoDataReturned);
+        return result;
+    }
+
+    nv::soap::Reader reader;
+    bool loaded = op->outputDime.used ? reader.loadDime(posted.body) : reader.load(posted.body);
+    // The last response is what came back, faults and unreadable answers included: showing an
+    // earlier answer as the last one would mislead.
+    op->lastResponseText = loaded ? reader.envelope().xml() : posted.body;
+    if (!loaded) {
+        error = message(msg::FailedToReadResponse) + utf8ToUtf16(reader.error()) + u"\n" +
+                utf8ToUtf16(posted.body);
+        if (settings_.useProxy) error += message(msg::CheckProxySettings);
+        return result;
+    }
+
+    auto trimmed = [](std::string text) {
+        std::size_t b = text.find_first_not_of(" \t\r\n");
+        std::size_t e = text.find_last_not_of(" \t\r\n");
+        return b == std::string::npos ? std::string() : text.substr(b, e - b + 1);
+    };
+    nv::xml::Node detail = reader.faultDetail();
+    std::string detailText = detail ? trimmed(detail.text()) : std::string();
+    if (!detailText.empty()) {
+        error = message(msg::ServiceFault) + utf8ToUtf16(detail.text());
+        return result;
+    }
+    if (nv::xml::Node faultString = reader.faultString()) {
+        error = message(msg::ServiceFault) + utf8ToUtf16(faultString.text());
+        return result;
+    }
+    if (result == 500) return result;  // with the status message of above
+
+    std::size_t outputParts = 0;
+    for (const std::string& key : op->memberNames()) {
+        const SchemaNode* m = op->memberNode(key);
+        if (m && !m->name.empty() && (m->direction == kDirectionOutput || m->direction == kDirectionBoth))
+            ++outputParts;
+    }
+    if (outputParts == 0) {
+        error = message(msg::NoParametersFound, {u"output", operation});
+        return result;
+    }
+
+    if (!op->outputDime.used && trimmed(reader.envelope().text()).empty()) {
+        if (outputParts > 1) {
+            error = message(msg::NoDataReturned);
+            return result;
+        }
+        return -1;
+    }
+    ResponseMapping mapping{model_, *op, utf16ToUtf8(readWorkingDirectorySetting())};
+    std::string limit;
+    if (!mapResponse(mapping, reader, output, limit)) {
+        error = message(msg::FailedToReadResponse) + utf8ToUtf16(limit);
+        output.clear();
+        return result;
+    }
+    return -1;
 }
 
 bool WsdlConnection::getOutputSoapMessage(std::u16string_view operation, std::u16string& text,
@@ -194,31 +285,30 @@ bool WsdlConnection::getOutputSoapMessage(std::u16string_view operation, std::u1
 
 WsdlConnection::Lookup WsdlConnection::getSoapAction(std::u16string_view operation,
                                                      std::u16string& action,
-                                                     std::u16string& error) {
+                                                     std::u16string&) {
     if (!model_.selectedService) return Lookup::Empty;
-    WsdlOperation* op = findOperation(operation, error);
-    if (!op) return Lookup::Failed;
+    WsdlOperation* op = model_.selectedService->operation(utf16ToUtf8(operation));
+    if (!op) return Lookup::Empty;
     if (op->soapAction.empty()) return Lookup::Empty;
     action = utf8ToUtf16(op->soapAction);
     return Lookup::Found;
 }
 
 WsdlConnection::Lookup WsdlConnection::getTargetUrl(std::u16string_view operation,
-                                                    std::u16string& url, std::u16string& error) {
+                                                    std::u16string& url, std::u16string&) {
     if (!model_.selectedService) return Lookup::Empty;
-    WsdlOperation* op = findOperation(operation, error);
-    if (!op) return Lookup::Failed;
+    WsdlOperation* op = model_.selectedService->operation(utf16ToUtf8(operation));
+    if (!op) return Lookup::Empty;
     if (op->targetAddress.empty()) return Lookup::Empty;
     url = utf8ToUtf16(op->targetAddress);
     return Lookup::Found;
 }
 
 bool WsdlConnection::setTargetUrl(std::u16string_view operation, std::u16string_view url,
-                                  std::u16string& error) {
+                                  std::u16string&) {
     if (!model_.selectedService) return true;
-    WsdlOperation* op = findOperation(operation, error);
-    if (!op) return false;
-    op->targetAddress = utf16ToUtf8(url);
+    if (WsdlOperation* op = model_.selectedService->operation(utf16ToUtf8(operation)))
+        op->targetAddress = utf16ToUtf8(url);
     return true;
 }
 

@@ -116,32 +116,43 @@ void Expander::memberLoop(FieldRecord& r, const SchemaNode& q, std::string_view 
             c->recursionStop = true;
             continue;
         }
-        const SchemaNode* s = types_.memberNode(v->typeName);
-        if (v->array) {
-            if (hasMemberNodes(*v)) {
-                for (const std::string& mk : v->memberNames()) {
-                    const SchemaNode* m = v->memberNode(mk);
-                    if (!m) continue;
-                    int dims = m->dimensions > 0 ? m->dimensions : v->dimensions;
-                    arrayItems(*c, m->name, m->typeName, dims, types_.memberNode(m->typeName),
-                               stopType, depth + 1);
-                }
-            } else {
-                arrayItems(*c, v->name, v->typeName, v->dimensions, s, stopType, depth + 1);
-            }
-            continue;
-        }
-        if (!s) continue;
-        if (s->enumerated) {
-            copyEnumeration(*c, *s);
-            c->dataType = s->typeName;
-            continue;
-        }
-        std::string list = derivedTypeList(s->name, s->abstract);
-        if (!list.empty()) c->info = std::move(list);
-        if (!s->abstract) expandAt(*c, *s, stopType, depth + 1);
-        c->dataType = s->typeName;
+        expandMember(*c, *v, stopType, depth);
     }
+}
+
+void Expander::expandAsMember(FieldRecord& c, const SchemaNode& v) {
+    int depth = 0;
+    for (const FieldRecord* a = c.parent; a; a = a->parent) ++depth;
+    expandMember(c, v, {}, depth);
+}
+
+void Expander::expandMember(FieldRecord& c, const SchemaNode& v, std::string_view stopType,
+                            int depth) {
+    const SchemaNode* s = types_.memberNode(v.typeName);
+    if (v.array) {
+        if (hasMemberNodes(v)) {
+            for (const std::string& mk : v.memberNames()) {
+                const SchemaNode* m = v.memberNode(mk);
+                if (!m) continue;
+                int dims = m->dimensions > 0 ? m->dimensions : v.dimensions;
+                arrayItems(c, m->name, m->typeName, dims, types_.memberNode(m->typeName), stopType,
+                           depth + 1);
+            }
+        } else {
+            arrayItems(c, v.name, v.typeName, v.dimensions, s, stopType, depth + 1);
+        }
+        return;
+    }
+    if (!s) return;
+    if (s->enumerated) {
+        copyEnumeration(c, *s);
+        c.dataType = s->typeName;
+        return;
+    }
+    std::string list = derivedTypeList(s->name, s->abstract);
+    if (!list.empty()) c.info = std::move(list);
+    if (!s->abstract) expandAt(c, *s, stopType, depth + 1);
+    c.dataType = s->typeName;
 }
 
 void Expander::arrayItems(FieldRecord& a, const std::string& name, const std::string& typeName,
@@ -167,6 +178,9 @@ void Expander::arrayItems(FieldRecord& a, const std::string& name, const std::st
 
     auto owned = newRecord();
     owned->fieldName = itemName;
+    // An item is an occurrence of its array's element: it is qualified as the array is.
+    owned->qualified = a.qualified;
+    owned->namespaceUri = a.namespaceUri;
     FieldRecord* i = a.addUniqueChild(itemName, std::move(owned));
     if (!i) return;
     for (int k = 1; k < dimensions; ++k) {
@@ -176,6 +190,8 @@ void Expander::arrayItems(FieldRecord& a, const std::string& name, const std::st
         i->array = true;
         auto inner = newRecord();
         inner->fieldName = itemName;
+        inner->qualified = a.qualified;
+        inner->namespaceUri = a.namespaceUri;
         FieldRecord* next = i->addUniqueChild(itemName, std::move(inner));
         if (!next) return;
         i = next;
@@ -183,6 +199,8 @@ void Expander::arrayItems(FieldRecord& a, const std::string& name, const std::st
     if (itemNode && itemNode->complex) {
         i->fillFrom(*itemNode);
         i->fieldName = itemName;
+        i->qualified = a.qualified;
+        i->namespaceUri = a.namespaceUri;
         if (itemNode->enumerated) {
             copyEnumeration(*i, *itemNode);
             i->dataType = itemNode->typeName;

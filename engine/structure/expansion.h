@@ -29,6 +29,10 @@ public:
     // A non-empty `stopType` replaces the ancestor check of the recursion stop.
     void expand(FieldRecord& r, const SchemaNode& q, std::string_view stopType = {});
 
+    // Treats `c`, just filled from declaration `v`, as the member loop treats a member: array
+    // items, enumeration values, or the members of its type.
+    void expandAsMember(FieldRecord& c, const SchemaNode& v);
+
     // "T|D1|D2" (T left out when abstract) for a type with derived types; empty otherwise.
     std::string derivedTypeList(const std::string& typeName, bool isAbstract) const;
     // Copies enumeration values into `r` (input direction only).
@@ -38,6 +42,7 @@ public:
 
 private:
     void memberLoop(FieldRecord& r, const SchemaNode& q, std::string_view stopType, int depth);
+    void expandMember(FieldRecord& c, const SchemaNode& v, std::string_view stopType, int depth);
     void expandAt(FieldRecord& r, const SchemaNode& q, std::string_view stopType, int depth);
     void arrayItems(FieldRecord& a, const std::string& name, const std::string& typeName,
                     int dimensions, const SchemaNode* s, std::string_view stopType, int depth);

@@ -203,6 +203,7 @@ void readPortTypeMessage(OperationContext& ctx, WsdlOperation& op, Node io, bool
         node->typeName = part->typeName;
         node->direction = input ? -1 : 0;
         node->namespaceUri = part->namespaceUri;
+        node->elementDeclaration = part->elementDeclaration;  // named by an element: qualified
         copyFromType(ctx.model, *node);
         addOperationMember(op, std::move(node));
     }

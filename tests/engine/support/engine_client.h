@@ -128,6 +128,76 @@ public:
         return out;
     }
 
+    // The records as they came from a structure, with values filled in, go back as input.
+    struct InputBlock {
+        std::vector<std::u16string> strings;
+        std::vector<ParameterRecord> records;
+        explicit InputBlock(const std::vector<Record>& in) {
+            strings.reserve(in.size() * 6);
+            for (const Record& r : in) {
+                ParameterRecord p{};
+                p.level = r.level;
+                p.arrayMax = r.arrayMax;
+                p.isArray = r.array ? -1 : 0;  // as an Automation client writes true
+                p.isComplexType = r.complex;
+                p.isAttribute = r.attribute;
+                p.isHeader = r.header;
+                p.isRequired = r.required;
+                auto keep = [&](const std::string& v) {
+                    strings.push_back(nv::text::utf8ToUtf16(v));
+                    return strings.back().data();
+                };
+                p.info = keep(r.info);
+                p.fieldName = keep(r.fieldName);
+                p.dataType = keep(r.dataType);
+                p.theData = keep(r.theData);
+                p.prefix = keep(r.prefix);
+                p.description = nullptr;  // not read on input
+                records.push_back(p);
+            }
+        }
+    };
+
+    Outcome invoke(const std::string& operation, const std::vector<Record>& input,
+                   std::vector<Record>& output) {
+        std::u16string op = nv::text::utf8ToUtf16(operation);
+        InputBlock block(input);
+        ParameterRecord* array = nullptr;
+        int32_t count = 0;
+        BSTR err = nullptr;
+        Outcome out;
+        out.result = InvokeOperation(id_, op.c_str(), block.records.data(),
+                                     static_cast<int32_t>(block.records.size()), &array, &count, &err);
+        out.error = takeBstr(err);
+        output = takeRecords(array, count);
+        return out;
+    }
+
+    Outcome requestText(const std::string& operation, const std::vector<Record>& input,
+                        std::string& text) {
+        std::u16string op = nv::text::utf8ToUtf16(operation);
+        InputBlock block(input);
+        BSTR message = nullptr;
+        BSTR err = nullptr;
+        Outcome out;
+        out.result = GetInputSoapMessage(id_, op.c_str(), block.records.data(),
+                                         static_cast<int32_t>(block.records.size()), &message, &err);
+        out.error = takeBstr(err);
+        text = takeBstr(message);
+        return out;
+    }
+
+    Outcome responseText(const std::string& operation, std::string& text) {
+        std::u16string op = nv::text::utf8ToUtf16(operation);
+        BSTR message = nullptr;
+        BSTR err = nullptr;
+        Outcome out;
+        out.result = GetOutputSoapMessage(id_, op.c_str(), &message, &err);
+        out.error = takeBstr(err);
+        text = takeBstr(message);
+        return out;
+    }
+
     int32_t id() const { return id_; }
     std::vector<std::string> services;
 

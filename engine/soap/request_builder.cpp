@@ -1,0 +1,408 @@
+#include "engine/soap/request_builder.h"
+
+#include <set>
+
+#include "engine/dime/attachment_rules.h"
+#include "engine/resources/message_ids.h"
+#include "engine/soap/qualification.h"
+#include "engine/wsdl/wsdl_namespaces.h"
+#include "platform/soap/dime_composer.h"
+#include "platform/soap/serializer.h"
+#include "platform/text/unicode.h"
+
+namespace wscore {
+
+namespace {
+
+using nv::text::utf16ToUtf8;
+
+constexpr const char* kEncodingPrefix = "SOAP-ENC";
+
+std::string escapeAttribute(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (char c : s) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string prefixOf(std::string_view qualifiedName) {
+    std::size_t colon = qualifiedName.find(':');
+    return colon == std::string_view::npos ? std::string() : std::string(qualifiedName.substr(0, colon));
+}
+
+std::string withoutPrefix(std::string_view qualifiedName) {
+    std::size_t colon = qualifiedName.find(':');
+    return std::string(colon == std::string_view::npos ? qualifiedName : qualifiedName.substr(colon + 1));
+}
+
+// One request being written; the state of the algorithm that walks the records.
+class Build {
+public:
+    Build(const DocumentModel& model, const WsdlOperation& op, const std::vector<FlatRecord>& records,
+          nv::soap::Serializer& serializer)
+        : model_(model), op_(op), serializer_(serializer) {
+        for (std::size_t i = 0; i < records.size(); ++i) list_.push_back({&records[i], i});
+        qualification_ = qualifyRecords(model, op, records);
+    }
+
+    std::size_t headerCount() const {
+        std::size_t count = 0;
+        bool open = false;
+        std::int32_t lastHeaderLevel = 0;
+        for (const Entry& e : list_) {
+            const FlatRecord& r = *e.record;
+            if (r.isHeader) {
+                ++count;
+                open = true;
+                lastHeaderLevel = r.level;
+            } else if (open && r.level > lastHeaderLevel) {
+                ++count;
+            } else {
+                break;
+            }
+        }
+        return count;
+    }
+
+    void setDefaultNamespaceDeclared(bool declared) { defaultNamespaceDeclared_ = declared; }
+
+    void writeHeader(std::size_t count) {
+        for (std::size_t i = 0; i < count && i < list_.size(); ++i) {
+            const FlatRecord& r = *list_[i].record;
+            closeDownTo(r.level, false);
+            std::string prefix = choosePrefix(list_[i], utf16ToUtf8(r.prefix));
+            std::string name = utf16ToUtf8(r.fieldName);
+            std::string qname = prefix.empty() ? name : prefix + ":" + name;
+            std::string tag = "<" + qname + typeAttribute(r, i, true) + unqualifiedReset(list_[i], prefix) + ">";
+            serializer_.writeXml(tag);
+            stack_.push_back({qname, r.level, false});
+            if (!r.isComplexType) serializer_.writeString(utf16ToUtf8(r.theData));
+        }
+    }
+
+    bool writeBody(std::size_t first, std::u16string& error) {
+        for (std::size_t i = first; i < list_.size(); ++i) {
+            const FlatRecord& r = *list_[i].record;
+            bool written = true;
+            bool isList = false;
+            if (r.isArray && r.isComplexType) {
+                written = false;
+                pendingItemName_ = utf16ToUtf8(r.fieldName);
+                pendingSet_ = true;
+            } else if (r.isArray) {
+                const SchemaNode* type = model_.types.memberNode(utf16ToUtf8(r.dataType));
+                isList = type && type->list;
+                written = false;
+            }
+            closeDownTo(r.level, true);
+            if (isList) {
+                i = writeList(i);
+                continue;
+            }
+            if (!written) continue;
+
+            std::string prefix = choosePrefix(list_[i], utf16ToUtf8(r.prefix));
+            std::string name;
+            bool asItem = false;
+            if (pendingSet_) {
+                name = pendingItemName_;
+                pendingSet_ = false;
+                pendingItemName_.clear();
+                asItem = true;
+            } else {
+                name = utf16ToUtf8(r.fieldName);
+            }
+            std::string tag = "<";
+            if (!prefix.empty()) tag += prefix + ":";
+            tag += name;
+            AttachmentField attachment = attachmentField(op_, r);
+            if (attachment.isAttachment) {
+                if (!addAttachment(r, attachment, tag, error)) return false;
+            } else {
+                tag += typeAttribute(r, i, false, prefix);
+            }
+            tag += unqualifiedReset(list_[i], prefix);
+            serializer_.writeXml(tag);
+            std::string attributes = collectAttributes(i);
+            if (!attributes.empty()) serializer_.writeXml(attributes);
+            serializer_.writeXml(">");
+            stack_.push_back({prefix.empty() ? name : prefix + ":" + name, r.level, asItem});
+            if (!attachment.isAttachment && (!r.isComplexType || r.isSimpleDataField))
+                serializer_.writeString(utf16ToUtf8(r.theData));
+        }
+        return true;
+    }
+
+    void closeAll() {
+        while (!stack_.empty()) {
+            serializer_.writeXml("</" + stack_.back().name + ">");
+            stack_.pop_back();
+        }
+    }
+
+private:
+    struct Entry {
+        const FlatRecord* record;
+        std::size_t index;  // in the caller's records (and in qualification_)
+    };
+    struct Open {
+        std::string name;  // as written, with its prefix
+        std::int32_t level;
+        bool item;
+    };
+
+    void closeDownTo(std::int32_t level, bool body) {
+        while (!stack_.empty() && stack_.back().level >= level) {
+            Open top = stack_.back();
+            stack_.pop_back();
+            serializer_.writeXml("</" + top.name + ">");
+            if (body && top.item && top.level == level) {
+                pendingItemName_ = withoutPrefix(top.name);
+                pendingSet_ = true;
+            }
+        }
+    }
+
+    // The prefix an element is written with. Records matched to the schema follow its
+    // qualification: an unqualified element has none, a qualified one its own or its
+    // namespace's; others borrow the enclosing element's prefix when they have none.
+    std::string choosePrefix(const Entry& e, std::string prefix) const {
+        const Qualification& q = qualification_[e.index];
+        if (q.kind == Qualification::Unqualified) return {};
+        if (!prefix.empty()) return prefix;
+        if (q.kind == Qualification::Qualified) {
+            std::string_view canonical = model_.namespaces.canonicalPrefix(q.namespaceUri);
+            if (!canonical.empty()) return std::string(canonical);
+        }
+        if (!stack_.empty()) return prefixOf(stack_.back().name);
+        return {};
+    }
+
+    // An unqualified element under a default namespace declaration must undo it.
+    std::string unqualifiedReset(const Entry& e, const std::string& prefix) const {
+        if (prefix.empty() && defaultNamespaceDeclared_ &&
+            qualification_[e.index].kind == Qualification::Unqualified)
+            return " xmlns=\"\"";
+        return {};
+    }
+
+    // The simple-type attribute: xsd:type for a built-in; a prefixed type name as it is; none
+    // for an empty name (an empty QName is not valid).
+    static std::string simpleTypeAttribute(const std::string& type) {
+        if (type.empty()) return {};
+        if (type.find(':') != std::string::npos) return " xsi:type=\"" + type + "\"";
+        return " xsi:type=\"xsd:" + type + "\"";
+    }
+
+    static std::string arrayAttribute(const std::string& itemType, long count) {
+        if (itemType.empty()) return {};
+        std::string item = itemType.find(':') != std::string::npos ? itemType : "xsd:" + itemType;
+        return std::string(" xsi:type=\"") + kEncodingPrefix + ":Array\" " + kEncodingPrefix +
+               ":arrayType=\"" + item + "[" + std::to_string(count) + "]\"";
+    }
+
+    std::string typeAttribute(const FlatRecord& r, std::size_t i, bool header,
+                              const std::string& chosenPrefix = {}) const {
+        std::string type = utf16ToUtf8(r.dataType);
+        if (r.isComplexType && r.isArray) {
+            if (!header) return {};  // complex arrays are not written in the body
+            std::string item;
+            if (!builtInItemType(type, item)) return {};
+            return arrayAttribute(item, itemCount(i));
+        }
+        if (!r.isComplexType && r.isArray) return arrayAttribute(type, r.arrayMax);
+        if (!r.isComplexType) {
+            if (r.hasEnumValues && type != "boolean") return {};
+            return simpleTypeAttribute(type);
+        }
+        if (header) return {};
+        // A complex field names its type only where derivation makes it matter.
+        const SchemaNode* t = model_.types.memberNode(type);
+        bool derived = (t && !t->baseTypeName.empty()) || model_.derivedTypes.count(type);
+        if (!derived || type.empty()) return {};
+        if (type.find(':') != std::string::npos) return " xsi:type=\"" + type + "\"";
+        if (!chosenPrefix.empty()) return " xsi:type=\"" + chosenPrefix + ":" + type + "\"";
+        return " xsi:type=\"" + type + "\"";
+    }
+
+    // Follows array types to their item type; false when the items are of a schema type.
+    bool builtInItemType(const std::string& dataType, std::string& item) const {
+        std::string name = dataType;
+        for (int hops = 0; hops < 64; ++hops) {
+            const SchemaNode* t = model_.types.memberNode(name);
+            if (!t) {
+                item = name;
+                return true;
+            }
+            if (!t->array) return false;
+            if (t->typeName == name) return false;
+            name = t->typeName;
+        }
+        return false;
+    }
+
+    long itemCount(std::size_t i) const {
+        long n = 0;
+        std::int32_t level = list_[i].record->level;
+        for (std::size_t k = i + 1; k < list_.size() && list_[k].record->level == level + 1; ++k) ++n;
+        return n;
+    }
+
+    std::string collectAttributes(std::size_t i) {
+        std::string text;
+        std::int32_t level = list_[i].record->level;
+        for (std::size_t k = i + 1; k < list_.size() && list_[k].record->level > level;) {
+            const FlatRecord& a = *list_[k].record;
+            if (a.level == level + 1 && a.isAttribute) {
+                text += " " + utf16ToUtf8(a.fieldName) + "=\"" + escapeAttribute(utf16ToUtf8(a.theData)) +
+                        "\" ";
+                list_.erase(list_.begin() + static_cast<std::ptrdiff_t>(k));
+                continue;
+            }
+            ++k;
+        }
+        return text;
+    }
+
+    std::size_t writeList(std::size_t i) {
+        const FlatRecord& r = *list_[i].record;
+        std::string prefix = utf16ToUtf8(r.prefix);
+        std::string qname = prefix.empty() ? utf16ToUtf8(r.fieldName) : prefix + ":" + utf16ToUtf8(r.fieldName);
+        std::string values;
+        std::size_t k = i + 1;
+        for (; k < list_.size() && list_[k].record->level == r.level + 1; ++k) {
+            if (k > i + 1) values += ' ';
+            values += utf16ToUtf8(list_[k].record->theData);
+        }
+        serializer_.writeXml("<" + qname + ">");
+        serializer_.writeString(values);
+        serializer_.writeXml("</" + qname + ">");
+        return k - 1;
+    }
+
+    bool addAttachment(const FlatRecord& r, const AttachmentField& field, std::string& tag,
+                       std::u16string& error) {
+        nv::soap::FileAttachment attachment(utf16ToUtf8(r.theData));
+        if (!field.tnf.empty()) attachment.setProperty(nv::soap::kDimeTnfProperty, field.tnf);
+        if (!field.type.empty()) attachment.setProperty(nv::soap::kDimeTypeProperty, field.type);
+        // Both layouts name the record by an identifier in the element's href: the closed one
+        // as the binding asks, the open one because a reader needs some reference to find it.
+        std::string id = makeAttachmentIdentifier();
+        attachment.setProperty(nv::soap::kDimeIdProperty, id);
+        if (!serializer_.addAttachment(attachment, false)) {
+            error = nv::text::utf8ToUtf16(serializer_.error());
+            return false;
+        }
+        tag += " href=\"" + id + "\"";
+        return true;
+    }
+
+    const DocumentModel& model_;
+    const WsdlOperation& op_;
+    nv::soap::Serializer& serializer_;
+    std::vector<Entry> list_;
+    std::vector<Qualification> qualification_;
+    std::vector<Open> stack_;
+    std::string pendingItemName_;
+    bool pendingSet_ = false;
+    bool defaultNamespaceDeclared_ = false;
+};
+
+std::string definitionsValue(const DocumentModel& model, std::string_view key) {
+    auto it = model.definitionsPrefixes.find(key);
+    return it == model.definitionsPrefixes.end() ? std::string() : it->second;
+}
+
+}  // namespace
+
+bool buildRequest(const DocumentModel& model, const WsdlOperation& op,
+                  const std::vector<FlatRecord>& records, const MessageModule& messages,
+                  BuiltRequest& out, std::u16string& error) {
+    out = BuiltRequest();
+    out.soapAction = op.soapAction;
+    out.dime = op.inputDime.used;
+
+    nv::soap::Serializer serializer;
+    nv::soap::DimeComposer composer;
+    if (out.dime)
+        serializer.init(out.bytes, composer);
+    else
+        serializer.init(out.bytes);
+
+    std::string targetNamespace = definitionsValue(model, "targetNamespace");
+    if (targetNamespace.empty()) targetNamespace = definitionsValue(model, "tns");
+    std::string operationNamespace = op.inputNamespace.empty() ? targetNamespace : op.inputNamespace;
+    // Stored without its final slash; the encodingStyle attribute names the namespace itself.
+    std::string bodyEncodingStyle =
+        op.encodingNamespace.empty() ? std::string() : std::string(ns::kSoapEncoding);
+    std::string wrapperPrefix(model.namespaces.canonicalPrefix(targetNamespace));
+
+    serializer.startEnvelope("", "NONE", "");
+    // Every namespace of the WSDL under its first prefix, each prefix once (one element cannot
+    // declare a prefix twice), then the three the request itself uses.
+    std::set<std::string> declared;
+    bool defaultDeclared = false;
+    for (const auto& [uri, prefixes] : model.namespaces.entries()) {
+        if (prefixes.empty()) continue;
+        const std::string& prefix = prefixes.front();
+        if (prefix == "targetNamespace" || prefix == "xml" || prefix == "xmlns") continue;
+        if (!declared.insert(prefix).second) continue;
+        serializer.declareNamespace(prefix, uri);
+        if (prefix.empty() && !uri.empty()) defaultDeclared = true;
+    }
+    auto declareOnce = [&](const std::string& prefix, std::string_view uri) {
+        if (declared.insert(prefix).second) serializer.declareNamespace(prefix, uri);
+    };
+    declareOnce("xsi", ns::kXmlSchemaInstance);
+    declareOnce("xsd", ns::kXmlSchema);
+    declareOnce(kEncodingPrefix, ns::kSoapEncoding);
+
+    Build build(model, op, records, serializer);
+    build.setDefaultNamespaceDeclared(defaultDeclared);
+    std::size_t headers = build.headerCount();
+    if (headers > 0) {
+        serializer.startHeader(bodyEncodingStyle.empty() ? std::string_view("NONE") : bodyEncodingStyle);
+        build.writeHeader(headers);
+        build.closeAll();
+        serializer.endHeader();
+    }
+    bool encodedRpc = op.encodingKind == EncodingKind::RpcEncoded;
+    serializer.startBody(encodedRpc || bodyEncodingStyle.empty() ? std::string_view("NONE")
+                                                                 : std::string_view(bodyEncodingStyle));
+    std::string operationPrefix;
+    if (!operationNamespace.empty()) {
+        operationPrefix = std::string(model.namespaces.canonicalPrefix(operationNamespace));
+        if (operationPrefix.empty()) operationPrefix = "NV";
+        serializer.declareNamespace(operationPrefix, operationNamespace);
+    }
+    bool wrapper = op.encodingKind != EncodingKind::DocumentLiteral;
+    if (wrapper) {
+        std::string prefix = wrapperPrefix.empty() ? "NV" : wrapperPrefix;
+        // The namespace goes along so the prefix is declared if nothing above declared it.
+        std::string uri = prefix == operationPrefix ? operationNamespace : targetNamespace;
+        serializer.startElement(op.name, uri, "NONE", prefix);
+    }
+    if (!build.writeBody(headers, error)) return false;
+    build.closeAll();
+    if (wrapper) serializer.endElement();
+    serializer.endBody();
+    if (!serializer.endEnvelope()) {
+        error = messages.text(msg::FailedToSend) + nv::text::utf8ToUtf16(serializer.error());
+        return false;
+    }
+    if (!serializer.finish()) {
+        error = messages.text(msg::FailedToSend) + nv::text::utf8ToUtf16(serializer.error());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace wscore

@@ -1,0 +1,196 @@
+// Request envelopes built from input records: the four binding styles, headers, arrays,
+// attributes, escaping, namespaces, and qualification as the schema says.
+#include <gtest/gtest.h>
+
+#include "engine/soap/request_builder.h"
+#include "tests/engine/support/model_fixture.h"
+
+using namespace wscore;
+using namespace wscore::test;
+
+namespace {
+
+FlatRecord rec(int level, const char16_t* name, const char16_t* type, const char16_t* data = u"",
+               const char16_t* prefix = u"") {
+    FlatRecord r;
+    r.level = level;
+    r.fieldName = name;
+    r.dataType = type;
+    r.theData = data;
+    r.prefix = prefix;
+    return r;
+}
+
+FlatRecord complexRec(int level, const char16_t* name, const char16_t* prefix = u"") {
+    FlatRecord r = rec(level, name, u"", u"", prefix);
+    r.isComplexType = true;
+    return r;
+}
+
+// The envelope between <SOAP-ENV:Body ...> and </SOAP-ENV:Body>, without the Body tag's own
+// namespace declarations.
+std::string bodyOf(const std::string& envelope) {
+    std::size_t start = envelope.find("<SOAP-ENV:Body");
+    start = envelope.find('>', start) + 1;
+    std::size_t end = envelope.find("</SOAP-ENV:Body>");
+    return envelope.substr(start, end - start);
+}
+
+std::string headerOf(const std::string& envelope) {
+    std::size_t start = envelope.find("<SOAP-ENV:Header");
+    if (start == std::string::npos) return "<none>";
+    start = envelope.find('>', start) + 1;
+    return envelope.substr(start, envelope.find("</SOAP-ENV:Header>") - start);
+}
+
+std::string build(const LoadedModel& m, const std::vector<FlatRecord>& records, std::string op = "Op") {
+    BuiltRequest out;
+    std::u16string error;
+    MessageModule messages;
+    const WsdlOperation* operation = m.operation("Svc", op);
+    EXPECT_NE(operation, nullptr);
+    if (!operation) return {};
+    EXPECT_TRUE(buildRequest(m.model, *operation, records, messages, out, error))
+        << nv::text::utf16ToUtf8(error);
+    return out.bytes;
+}
+
+const std::string kQuote = R"(<xsd:element name="GetQuote"><xsd:complexType><xsd:sequence>
+      <xsd:element name="symbol" type="xsd:string"/><xsd:element name="count" type="xsd:int" minOccurs="0"/>
+    </xsd:sequence></xsd:complexType></xsd:element>)";
+
+TEST(RequestBuilding, TheFourBindingStyles) {
+    const std::vector<FlatRecord> doc = {complexRec(1, u"GetQuote", u"tns"),
+                                         rec(2, u"symbol", u"string", u"ABC", u"tns")};
+    LoadedModel docLit(wsdlWith(schemaOf(kQuote), R"(<wsdl:part name="parameters" element="tns:GetQuote"/>)", ""));
+    // Document/literal: no wrapper, the part's element straight under Body.
+    EXPECT_EQ(bodyOf(build(docLit, doc)),
+              R"(<tns:GetQuote><tns:symbol xsi:type="xsd:string">ABC</tns:symbol></tns:GetQuote>)");
+    LoadedModel docEnc(wsdlWith(schemaOf(kQuote), R"(<wsdl:part name="parameters" element="tns:GetQuote"/>)", "",
+                                "document", "encoded"));
+    EXPECT_EQ(bodyOf(build(docEnc, doc)),
+              R"(<tns:Op><tns:GetQuote><tns:symbol xsi:type="xsd:string">ABC</tns:symbol></tns:GetQuote></tns:Op>)");
+
+    const std::string parts = R"(<wsdl:part name="symbol" type="xsd:string"/><wsdl:part name="count" type="xsd:int"/>)";
+    const std::vector<FlatRecord> rpc = {rec(1, u"symbol", u"string", u"ABC"), rec(1, u"count", u"int", u"3")};
+    LoadedModel rpcLit(wsdlWith("", parts, "", "rpc", "literal"));
+    // Rpc: the operation wrapper; the part accessors are unqualified.
+    EXPECT_EQ(bodyOf(build(rpcLit, rpc)),
+              R"(<tns:Op><symbol xsi:type="xsd:string">ABC</symbol><count xsi:type="xsd:int">3</count></tns:Op>)");
+    LoadedModel rpcEnc(wsdlWith("", parts, "", "rpc", "encoded"));
+    std::string envelope = build(rpcEnc, rpc);
+    EXPECT_EQ(bodyOf(envelope),
+              R"(<tns:Op><symbol xsi:type="xsd:string">ABC</symbol><count xsi:type="xsd:int">3</count></tns:Op>)");
+    // The envelope declares the WSDL's namespaces and the three the request uses, once each.
+    for (const char* decl : {R"(xmlns:tns="urn:test")", R"(xmlns:xsd="http://www.w3.org/2001/XMLSchema")",
+                             R"(xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance")",
+                             R"(xmlns:SOAP-ENC="http://schemas.xmlsoap.org/soap/encoding/")"}) {
+        std::string head = envelope.substr(0, envelope.find('>', envelope.find("<SOAP-ENV:Envelope")));
+        std::size_t first = head.find(decl);
+        EXPECT_NE(first, std::string::npos) << decl;
+        EXPECT_EQ(head.find(decl, first + 1), std::string::npos) << decl;
+    }
+}
+
+TEST(RequestBuilding, TypeAttributesFollowTheFieldKind) {
+    LoadedModel m(wsdlWith("", R"(<wsdl:part name="x" type="xsd:string"/>)", "", "rpc"));
+    FlatRecord color = rec(1, u"color", u"string", u"Red");
+    color.hasEnumValues = true;
+    FlatRecord flag = rec(1, u"flag", u"boolean", u"true");
+    flag.hasEnumValues = true;
+    FlatRecord untyped = rec(1, u"raw", u"", u"v");
+    FlatRecord named = rec(1, u"id", u"s1:guid", u"0");
+    EXPECT_EQ(bodyOf(build(m, {color, flag, untyped, named})),
+              R"(<tns:Op><color>Red</color><flag xsi:type="xsd:boolean">true</flag><raw>v</raw>)"
+              R"(<id xsi:type="s1:guid">0</id></tns:Op>)");
+}
+
+TEST(RequestBuilding, ArraysAttributesAndEscaping) {
+    LoadedModel m(wsdlWith("", R"(<wsdl:part name="x" type="xsd:string"/>)", "", "rpc"));
+    FlatRecord names = complexRec(1, u"names");
+    names.isArray = true;
+    names.dataType = u"string";
+    FlatRecord person = complexRec(1, u"person");
+    FlatRecord id = rec(2, u"id", u"int", u"7");
+    id.isAttribute = true;
+    FlatRecord note = rec(2, u"note", u"string", u"a<b & \"c\"");
+    note.isAttribute = true;
+    std::string body = bodyOf(build(m, {names, rec(2, u"string", u"string", u"a"),
+                                        rec(2, u"string", u"string", u"b"),
+                                        rec(2, u"string", u"string", u"x&y"), person, id,
+                                        rec(2, u"name", u"string", u"<Ann>"), note}));
+    EXPECT_EQ(body,
+              R"(<tns:Op><names xsi:type="xsd:string">a</names><names xsi:type="xsd:string">b</names>)"
+              R"(<names xsi:type="xsd:string">x&amp;y</names>)"
+              R"(<person id="7"  note="a&lt;b &amp; &quot;c&quot;" ><name xsi:type="xsd:string">&lt;Ann&gt;</name></person></tns:Op>)");
+}
+
+TEST(RequestBuilding, HeaderRecordsAtTheFrontGoIntoTheHeader) {
+    LoadedModel m(wsdlWith("", R"(<wsdl:part name="x" type="xsd:string"/>)", "", "rpc"));
+    FlatRecord session = complexRec(1, u"Session", u"tns");
+    session.isHeader = true;
+    FlatRecord tokens = complexRec(2, u"tokens");
+    tokens.isArray = true;
+    tokens.dataType = u"string";
+    FlatRecord late = rec(1, u"late", u"string", u"L");
+    late.isHeader = true;  // not at the front: a body record
+    std::string envelope = build(m, {session, rec(2, u"user", u"string", u"bob"), tokens,
+                                     rec(3, u"token", u"string", u"t1"), rec(3, u"token", u"string", u"t2"),
+                                     rec(3, u"token", u"string", u"t3"), rec(1, u"x", u"string", u"v"), late});
+    EXPECT_EQ(headerOf(envelope),
+              R"(<tns:Session><tns:user xsi:type="xsd:string">bob</tns:user>)"
+              R"(<tns:tokens xsi:type="SOAP-ENC:Array" SOAP-ENC:arrayType="xsd:string[3]">)"
+              R"(<tns:token xsi:type="xsd:string">t1</tns:token><tns:token xsi:type="xsd:string">t2</tns:token>)"
+              R"(<tns:token xsi:type="xsd:string">t3</tns:token></tns:tokens></tns:Session>)");
+    EXPECT_EQ(bodyOf(envelope),
+              R"(<tns:Op><x xsi:type="xsd:string">v</x><late xsi:type="xsd:string">L</late></tns:Op>)");
+}
+
+TEST(RequestBuilding, AnOperationNamespaceWithoutPrefixIsDeclaredAsNV) {
+    LoadedModel m(wsdlWith(schemaOf(kQuote), R"(<wsdl:part name="parameters" element="tns:GetQuote"/>)", ""));
+    m.model.namespaces.clear();  // as if the WSDL had declared no prefix for its namespaces
+    std::string envelope = build(m, {complexRec(1, u"GetQuote")});
+    EXPECT_NE(envelope.find(R"(<SOAP-ENV:Body xmlns:NV="urn:test">)"), std::string::npos) << envelope;
+}
+
+TEST(RequestBuilding, ElementsAreQualifiedAsTheSchemaSays) {
+    // elementFormDefault absent: local elements are unqualified, the top-level one qualified.
+    LoadedModel m(wsdlWith(schemaOf(kQuote, ""), R"(<wsdl:part name="parameters" element="tns:GetQuote"/>)", ""));
+    std::string body = bodyOf(build(m, {complexRec(1, u"GetQuote", u"tns"),
+                                        rec(2, u"symbol", u"string", u"ABC", u"tns"),
+                                        // not in the schema: written as the records say
+                                        rec(2, u"extra", u"string", u"E")}));
+    EXPECT_EQ(body, R"(<tns:GetQuote><symbol xsi:type="xsd:string">ABC</symbol>)"
+                    R"(<tns:extra xsi:type="xsd:string">E</tns:extra></tns:GetQuote>)");
+}
+
+TEST(RequestBuilding, RepeatedItemsAreQualifiedLikeTheirArray) {
+    LoadedModel m(wsdlWith(schemaOf(R"(<xsd:element name="Sum"><xsd:complexType><xsd:sequence>
+        <xsd:element name="n" type="xsd:int" maxOccurs="unbounded"/></xsd:sequence></xsd:complexType></xsd:element>)"),
+                           R"(<wsdl:part name="parameters" element="tns:Sum"/>)", ""));
+    std::vector<FlatRecord> records = m.structure("Svc", "Op", -1);
+    ASSERT_EQ(records.size(), 3u);  // Sum, the array record n, its item template n
+    records[2].theData = u"5";
+    records.push_back(records[2]);
+    records.back().theData = u"7";
+    EXPECT_EQ(bodyOf(build(m, records)),
+              R"(<tns:Sum><tns:n xsi:type="xsd:int">5</tns:n><tns:n xsi:type="xsd:int">7</tns:n></tns:Sum>)");
+}
+
+TEST(RequestBuilding, UnqualifiedElementsUndoADefaultNamespace) {
+    // The WSDL declares its target namespace as the default namespace first: the envelope
+    // carries it, and an unqualified accessor must step out of it.
+    std::string wsdl = wsdlWith("", R"(<wsdl:part name="a" type="xsd:string"/>)", "", "rpc");
+    wsdl.replace(wsdl.find("xmlns:tns="), 0, "xmlns=\"urn:test\" ");
+    LoadedModel m(wsdl);
+    std::string body = bodyOf(build(m, {rec(1, u"a", u"string", u"1")}));
+    // The target namespace's first prefix is the empty one: the wrapper takes "NV".
+    EXPECT_EQ(body, R"(<NV:Op><a xsi:type="xsd:string" xmlns="">1</a></NV:Op>)") << body;
+}
+
+TEST(RequestBuilding, NoRecordsGiveAnEmptyWrapper) {
+    LoadedModel m(wsdlWith("", R"(<wsdl:part name="x" type="xsd:string"/>)", "", "rpc"));
+    EXPECT_EQ(bodyOf(build(m, {})), "<tns:Op/>");
+}
+
+}  // namespace
