@@ -7,7 +7,6 @@
 #include "engine/structure/expansion.h"
 #include "engine/structure/message_structures.h"
 #include "engine/wsdl/wsdl_loader.h"
-#include "platform/dime/parser.h"
 #include "platform/inet/connectivity.h"
 #include "platform/soap/reader.h"
 #include "platform/text/unicode.h"
@@ -166,17 +165,11 @@ bool WsdlConnection::getInputSoapMessage(std::u16string_view operation,
     }
     WsdlOperation* op = findOperation(operation, error);
     if (!op) return false;
+    // The text of a request is its envelope: attachments are named, their files not read.
     BuiltRequest request;
-    if (!buildRequest(model_, *op, input, messages_, request, error)) return false;
-    std::string_view envelope = request.bytes;
-    nv::dime::ParseResult parsed;
-    if (request.dime) {
-        // The text of a DIME request is its envelope, the first record.
-        parsed = nv::dime::parse(request.bytes, {});
-        if (parsed.ok() && !parsed.records.empty()) envelope = parsed.records.front().data;
-    }
+    if (!buildRequest(model_, *op, input, messages_, request, error, false)) return false;
     // The bytes are UTF-8, as the request says; the text ends at its last tag.
-    text = utf8ToUtf16(envelope);
+    text = utf8ToUtf16(request.bytes);
     std::size_t last = text.rfind(u'>');
     text.resize(last == std::u16string::npos ? 0 : last + 1);
     return true;

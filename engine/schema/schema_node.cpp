@@ -30,6 +30,7 @@ std::unique_ptr<SchemaNode> SchemaNode::copy() const {
     c->repeatingGroup = repeatingGroup;
     c->qualified = qualified;
     c->targetNamespace = targetNamespace;
+    c->encodedArray = encodedArray;
     return c;
 }
 

@@ -45,6 +45,9 @@ public:
     // qualified, and in which namespace (the schema's target namespace when qualified).
     bool qualified = false;
     std::string targetNamespace;
+    // A SOAP-encoded array type (a restriction of the encoding's Array): its instances are
+    // written with SOAP-ENC:arrayType, whatever the records look like.
+    bool encodedArray = false;
 
     SchemaNode* memberNode(std::string_view key) const { return memberAs<SchemaNode>(key); }
 };

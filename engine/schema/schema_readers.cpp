@@ -450,8 +450,21 @@ public:
 class RestrictionReader : public Reader {
 public:
     using Reader::Reader;
+
+private:
+    bool restrictsEncodingArray() const {
+        std::string base = e_.attribute("base");
+        std::size_t colon = base.find(':');
+        if (base.substr(colon == std::string::npos ? 0 : colon + 1) != "Array") return false;
+        std::string_view uri = e_.lookupNamespaceURI(colon == std::string::npos ? std::string_view()
+                                                                                 : std::string_view(base).substr(0, colon));
+        return uri == ns::kSoapEncoding || uri == ns::kSoapEncodingNoSlash;
+    }
+
+public:
     void read() override {
         std::string base = baseOf(e_, w_);
+        if (restrictsEncodingArray()) target_->encodedArray = true;
         if (base == "Array") {
             target_->array = true;
             target_->dimensions = 1;
@@ -521,10 +534,16 @@ public:
         if (brackets != std::string::npos) {
             count = static_cast<int>((item.size() - brackets) / 2);
             item.resize(brackets);
+        } else if (std::size_t open = item.find('['); open != std::string::npos) {
+            // "[,]" or "[5]": the item type is what stands before the bracket (a name with
+            // brackets could not be written as an element). Rectangular arrays travel flat, so
+            // they keep one dimension.
+            item.resize(open);
         }
         target_->typeName = item;
         target_->name = item;
         target_->array = true;
+        target_->encodedArray = true;
         target_->dimensions = count < 2 ? 1 : count;
     }
 };

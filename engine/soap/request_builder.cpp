@@ -1,5 +1,6 @@
 #include "engine/soap/request_builder.h"
 
+#include <cctype>
 #include <set>
 
 #include "engine/dime/attachment_rules.h"
@@ -43,12 +44,14 @@ std::string withoutPrefix(std::string_view qualifiedName) {
     return std::string(colon == std::string_view::npos ? qualifiedName : qualifiedName.substr(colon + 1));
 }
 
+bool isQName(std::string_view name);
+
 // One request being written; the state of the algorithm that walks the records.
 class Build {
 public:
     Build(const DocumentModel& model, const WsdlOperation& op, const std::vector<FlatRecord>& records,
-          nv::soap::Serializer& serializer)
-        : model_(model), op_(op), serializer_(serializer) {
+          nv::soap::Serializer& serializer, bool withAttachments)
+        : model_(model), op_(op), serializer_(serializer), withAttachments_(withAttachments) {
         for (std::size_t i = 0; i < records.size(); ++i) list_.push_back({&records[i], i});
         qualification_ = qualifyRecords(model, op, records);
     }
@@ -93,10 +96,14 @@ public:
             const FlatRecord& r = *list_[i].record;
             bool written = true;
             bool isList = false;
-            if (r.isArray && r.isComplexType) {
+            std::string arrayAttributes;  // for an encoded array written as one element
+            const SchemaNode* encoded = encodedArrayType(r);
+            if (r.isArray && r.isComplexType && !encoded) {
                 written = false;
                 pendingItemName_ = utf16ToUtf8(r.fieldName);
                 pendingSet_ = true;
+            } else if (r.isArray && r.isComplexType) {
+                arrayAttributes = encodedArrayAttribute(*encoded, itemCount(i));
             } else if (r.isArray) {
                 const SchemaNode* type = model_.types.memberNode(utf16ToUtf8(r.dataType));
                 isList = type && type->list;
@@ -106,6 +113,12 @@ public:
             if (isList) {
                 i = writeList(i);
                 continue;
+            }
+            // The inner arrays of an encoded array of arrays are elements of their own.
+            if (r.isArray && !r.isComplexType && !isList && !stack_.empty() && stack_.back().encodedArray &&
+                stack_.back().level == r.level - 1) {
+                written = true;
+                arrayAttributes = arrayAttribute(utf16ToUtf8(r.dataType), itemCount(i));
             }
             if (!written) continue;
 
@@ -126,6 +139,8 @@ public:
             AttachmentField attachment = attachmentField(op_, r);
             if (attachment.isAttachment) {
                 if (!addAttachment(r, attachment, tag, error)) return false;
+            } else if (!arrayAttributes.empty()) {
+                tag += arrayAttributes;
             } else {
                 tag += typeAttribute(r, i, false, prefix);
             }
@@ -134,7 +149,9 @@ public:
             std::string attributes = collectAttributes(i);
             if (!attributes.empty()) serializer_.writeXml(attributes);
             serializer_.writeXml(">");
-            stack_.push_back({prefix.empty() ? name : prefix + ":" + name, r.level, asItem});
+            stack_.push_back({prefix.empty() ? name : prefix + ":" + name, r.level, asItem,
+                              !arrayAttributes.empty()});
+            if (!arrayAttributes.empty()) continue;  // an array element holds its items only
             if (!attachment.isAttachment && (!r.isComplexType || r.isSimpleDataField))
                 serializer_.writeString(utf16ToUtf8(r.theData));
         }
@@ -157,7 +174,23 @@ private:
         std::string name;  // as written, with its prefix
         std::int32_t level;
         bool item;
+        bool encodedArray = false;
     };
+
+    // The schema's SOAP-encoded array type of a complex array record, if it has one.
+    const SchemaNode* encodedArrayType(const FlatRecord& r) const {
+        if (!r.isArray || !r.isComplexType) return nullptr;
+        const SchemaNode* t = model_.types.memberNode(utf16ToUtf8(r.dataType));
+        return t && t->encodedArray ? t : nullptr;
+    }
+
+    // SOAP-ENC:arrayType for `count` items of the array type `t` ("xsd:int[][3]" for an array
+    // of arrays).
+    static std::string encodedArrayAttribute(const SchemaNode& t, long count) {
+        std::string item = t.typeName.empty() ? std::string("anyType") : t.typeName;
+        for (int d = 1; d < t.dimensions; ++d) item += "[]";
+        return arrayAttribute(item, count);
+    }
 
     void closeDownTo(std::int32_t level, bool body) {
         while (!stack_.empty() && stack_.back().level >= level) {
@@ -197,13 +230,14 @@ private:
     // The simple-type attribute: xsd:type for a built-in; a prefixed type name as it is; none
     // for an empty name (an empty QName is not valid).
     static std::string simpleTypeAttribute(const std::string& type) {
-        if (type.empty()) return {};
+        if (!isQName(type)) return {};
         if (type.find(':') != std::string::npos) return " xsi:type=\"" + type + "\"";
         return " xsi:type=\"xsd:" + type + "\"";
     }
 
     static std::string arrayAttribute(const std::string& itemType, long count) {
-        if (itemType.empty()) return {};
+        std::string_view bare = std::string_view(itemType).substr(0, itemType.find('['));
+        if (!isQName(bare)) return {};
         std::string item = itemType.find(':') != std::string::npos ? itemType : "xsd:" + itemType;
         return std::string(" xsi:type=\"") + kEncodingPrefix + ":Array\" " + kEncodingPrefix +
                ":arrayType=\"" + item + "[" + std::to_string(count) + "]\"";
@@ -227,7 +261,7 @@ private:
         // A complex field names its type only where derivation makes it matter.
         const SchemaNode* t = model_.types.memberNode(type);
         bool derived = (t && !t->baseTypeName.empty()) || model_.derivedTypes.count(type);
-        if (!derived || type.empty()) return {};
+        if (!derived || !isQName(type)) return {};
         if (type.find(':') != std::string::npos) return " xsi:type=\"" + type + "\"";
         if (!chosenPrefix.empty()) return " xsi:type=\"" + chosenPrefix + ":" + type + "\"";
         return " xsi:type=\"" + type + "\"";
@@ -297,7 +331,7 @@ private:
         // as the binding asks, the open one because a reader needs some reference to find it.
         std::string id = makeAttachmentIdentifier();
         attachment.setProperty(nv::soap::kDimeIdProperty, id);
-        if (!serializer_.addAttachment(attachment, false)) {
+        if (withAttachments_ && !serializer_.addAttachment(attachment, false)) {
             error = nv::text::utf8ToUtf16(serializer_.error());
             return false;
         }
@@ -314,7 +348,27 @@ private:
     std::string pendingItemName_;
     bool pendingSet_ = false;
     bool defaultNamespaceDeclared_ = false;
+    bool withAttachments_ = true;
 };
+
+// A type name that can stand in an xsi:type value: a QName (or a bare name).
+bool isQName(std::string_view name) {
+    if (name.empty()) return false;
+    auto nameStart = [](unsigned char c) { return std::isalpha(c) || c == '_' || c >= 0x80; };
+    auto nameChar = [&](unsigned char c) { return nameStart(c) || std::isdigit(c) || c == '-' || c == '.'; };
+    bool start = true;
+    int colons = 0;
+    for (unsigned char c : name) {
+        if (c == ':') {
+            if (start || ++colons > 1) return false;
+            start = true;
+            continue;
+        }
+        if (start ? !nameStart(c) : !nameChar(c)) return false;
+        start = false;
+    }
+    return !start;
+}
 
 std::string definitionsValue(const DocumentModel& model, std::string_view key) {
     auto it = model.definitionsPrefixes.find(key);
@@ -325,10 +379,10 @@ std::string definitionsValue(const DocumentModel& model, std::string_view key) {
 
 bool buildRequest(const DocumentModel& model, const WsdlOperation& op,
                   const std::vector<FlatRecord>& records, const MessageModule& messages,
-                  BuiltRequest& out, std::u16string& error) {
+                  BuiltRequest& out, std::u16string& error, bool withAttachments) {
     out = BuiltRequest();
     out.soapAction = op.soapAction;
-    out.dime = op.inputDime.used;
+    out.dime = op.inputDime.used && withAttachments;
 
     nv::soap::Serializer serializer;
     nv::soap::DimeComposer composer;
@@ -365,7 +419,7 @@ bool buildRequest(const DocumentModel& model, const WsdlOperation& op,
     declareOnce("xsd", ns::kXmlSchema);
     declareOnce(kEncodingPrefix, ns::kSoapEncoding);
 
-    Build build(model, op, records, serializer);
+    Build build(model, op, records, serializer, withAttachments);
     build.setDefaultNamespaceDeclared(defaultDeclared);
     std::size_t headers = build.headerCount();
     if (headers > 0) {

@@ -20,9 +20,10 @@ struct BuiltRequest {
 };
 
 // Builds the request for `op` (an operation of the selected service). On failure returns
-// false with the message in `error`.
+// false with the message in `error`. Without `withAttachments` the envelope alone is built
+// (references to attachments included, their files not read), as for showing the request.
 bool buildRequest(const DocumentModel& model, const WsdlOperation& op,
                   const std::vector<FlatRecord>& records, const MessageModule& messages,
-                  BuiltRequest& out, std::u16string& error);
+                  BuiltRequest& out, std::u16string& error, bool withAttachments = true);
 
 }  // namespace wscore

@@ -17,6 +17,7 @@
 #include "platform/com/bstr.h"
 #include "platform/com/task_memory.h"
 #include "platform/text/unicode.h"
+#include "platform/xmldom/document.h"
 #include "tests/support/http_servers.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/temp_dir.h"
@@ -34,11 +35,14 @@ struct Row {
     long inputRecords = 0;
     long outputRecords = 0;
     int structureErrors = 0;
+    int requestsBuilt = 0;      // GetInputSoapMessage succeeded on the input structure
+    int requestsWellFormed = 0;  // and the envelope parses as XML
 
     std::string line() const {
         std::ostringstream s;
         s << id << '\t' << outcome << '\t' << services << '\t' << operations << '\t'
-          << inputRecords << '\t' << outputRecords << '\t' << structureErrors;
+          << inputRecords << '\t' << outputRecords << '\t' << structureErrors << '\t'
+          << requestsBuilt << '\t' << requestsWellFormed;
         return s.str();
     }
 };
@@ -74,6 +78,31 @@ std::vector<std::u16string> strings(char16_t* block, int32_t count) {
     }
     CoTaskMemFree(block);
     return out;
+}
+
+// Builds the request envelope from the input structure as handed out (values left empty).
+void buildRequest(int32_t id, const std::u16string& op, Row& row) {
+    ParameterRecord* records = nullptr;
+    int32_t count = 0;
+    BSTR err = nullptr;
+    if (GetInputStructure(id, op.c_str(), &records, &count, &err) != -1) {
+        take(err);
+        return;
+    }
+    BSTR text = nullptr;
+    if (GetInputSoapMessage(id, op.c_str(), records, count, &text, &err) == -1 && text) {
+        ++row.requestsBuilt;
+        nv::xml::Document doc;
+        if (doc.loadXML(std::u16string_view(text, SysStringLen(text)))) ++row.requestsWellFormed;
+        else ADD_FAILURE() << row.id << " " << utf16ToUtf8(op) << ": " << doc.parseError().reason;
+    }
+    take(text);
+    take(err);
+    for (int32_t i = 0; i < count; ++i)
+        for (char16_t* p : {records[i].info, records[i].fieldName, records[i].dataType, records[i].theData,
+                            records[i].description, records[i].prefix})
+            CoTaskMemFree(p);
+    CoTaskMemFree(records);
 }
 
 long structureSize(int32_t id, const std::u16string& op, bool input, int& errors) {
@@ -131,6 +160,7 @@ Row analyse(const std::string& id, const std::string& url) {
             ++row.operations;
             row.inputRecords += structureSize(conn, names[o], true, row.structureErrors);
             row.outputRecords += structureSize(conn, names[o], false, row.structureErrors);
+            buildRequest(conn, names[o], row);
         }
     }
     ReleaseConnection(conn);
@@ -163,7 +193,7 @@ TEST(Corpus, EveryDocumentGivesWhatItGaveBefore) {
     std::map<std::string, std::string> expected = expectedTable();
     std::ostringstream table;
     table << "# id\toutcome\tservices\toperations\tinput records\toutput records\tstructure "
-             "errors\n";
+             "errors\trequests built\trequests well-formed\n";
     for (const auto& [id, main] : corpusMains()) {
         Row row = analyse(id, runner.url("/" + main));
         table << row.line() << '\n';

@@ -93,8 +93,10 @@ TEST(SchemaModel, SoapEncodedArrays) {
     EXPECT_EQ(a->dimensions, 1);
     EXPECT_EQ(m.type("tns:Matrix")->dimensions, 2);
     EXPECT_EQ(m.type("tns:Matrix")->typeName, "int");
-    // A bracket with a size is not cut.
-    EXPECT_EQ(m.type("tns:Fixed")->typeName, "tns:Thing[5]");
+    // A bracket with a size (or a rectangular "[,]") still names the item type before it:
+    // "tns:Thing[5]" could not be written as an element name. One dimension: such arrays
+    // travel flat.
+    EXPECT_EQ(m.type("tns:Fixed")->typeName, "tns:Thing");
     EXPECT_EQ(m.type("tns:Fixed")->dimensions, 1);
 }
 

@@ -164,6 +164,32 @@ TEST(RequestBuilding, ElementsAreQualifiedAsTheSchemaSays) {
                     R"(<tns:extra xsi:type="xsd:string">E</tns:extra></tns:GetQuote>)");
 }
 
+TEST(RequestBuilding, SoapEncodedArraysAreWrittenAsArrayElements) {
+    const std::string decls =
+        R"(xmlns:soapenc="http://schemas.xmlsoap.org/soap/encoding/" xmlns:wsdl="http://schemas.xmlsoap.org/wsdl/")";
+    LoadedModel m(wsdlWith(schemaOf(R"(
+      <xsd:complexType name="Names"><xsd:complexContent><xsd:restriction base="soapenc:Array">
+        <xsd:attribute ref="soapenc:arrayType" wsdl:arrayType="xsd:string[]"/></xsd:restriction></xsd:complexContent></xsd:complexType>
+      <xsd:complexType name="Grid"><xsd:complexContent><xsd:restriction base="soapenc:Array">
+        <xsd:attribute ref="soapenc:arrayType" wsdl:arrayType="xsd:int[][]"/></xsd:restriction></xsd:complexContent></xsd:complexType>)",
+                                    decls),
+                           R"(<wsdl:part name="names" type="tns:Names"/><wsdl:part name="grid" type="tns:Grid"/>)", "",
+                           "rpc", "encoded"));
+    std::vector<FlatRecord> r = m.structure("Svc", "Op", -1);
+    ASSERT_EQ(r.size(), 5u);  // names, string; grid, int (array), int
+    r[1].theData = u"a";
+    FlatRecord second = r[1];
+    second.theData = u"b";
+    r.insert(r.begin() + 2, second);
+    r[5].theData = u"1";
+    EXPECT_EQ(bodyOf(build(m, r)),
+              R"(<tns:Op><names xsi:type="SOAP-ENC:Array" SOAP-ENC:arrayType="xsd:string[2]">)"
+              R"(<string xsi:type="xsd:string">a</string><string xsi:type="xsd:string">b</string></names>)"
+              R"(<grid xsi:type="SOAP-ENC:Array" SOAP-ENC:arrayType="xsd:int[][1]">)"
+              R"(<int xsi:type="SOAP-ENC:Array" SOAP-ENC:arrayType="xsd:int[1]"><int xsi:type="xsd:int">1</int></int>)"
+              R"(</grid></tns:Op>)");
+}
+
 TEST(RequestBuilding, RepeatedItemsAreQualifiedLikeTheirArray) {
     LoadedModel m(wsdlWith(schemaOf(R"(<xsd:element name="Sum"><xsd:complexType><xsd:sequence>
         <xsd:element name="n" type="xsd:int" maxOccurs="unbounded"/></xsd:sequence></xsd:complexType></xsd:element>)"),
