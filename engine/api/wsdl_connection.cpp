@@ -70,6 +70,11 @@ bool WsdlConnection::loadFromCache(const LoadRequest& request, std::u16string& e
     }
     transport_.beginLoad(false);
     WsdlLoader(model_, &transport_).walk(doc, model_.location);
+    if (!transport_.loadLimitError().empty()) {
+        error = transport_.loadLimitError();
+        model_.clear();
+        return false;
+    }
     return true;
 }
 
@@ -100,6 +105,11 @@ bool WsdlConnection::loadFromNetwork(const LoadRequest& request, std::u16string&
     }
     std::string().swap(bytes);  // the tree holds everything now; lower the peak
     WsdlLoader(model_, &transport_).walk(doc, model_.location);
+    if (!transport_.loadLimitError().empty()) {
+        error = transport_.loadLimitError();
+        model_.clear();
+        return false;
+    }
     return true;
 }
 

@@ -97,7 +97,16 @@ void Transport::beginLoad(bool probeOnly) {
     importsThisLoad_ = 0;
     bytesThisLoad_ = 0;
     probeOnly_ = probeOnly;
+    loadLimitError_.clear();
 }
+
+namespace {
+
+std::u16string megabytes(std::size_t bytes) {
+    return utf8ToUtf16(std::to_string(bytes >> 20) + " MB");
+}
+
+}  // namespace
 
 Transport::Fetch Transport::fetchDocument(const std::string& url, bool probeOnly,
                                           std::string& bytes, std::u16string& error) {
@@ -114,6 +123,10 @@ Transport::Fetch Transport::fetchDocument(const std::string& url, bool probeOnly
     }
     for (int attempt = 1;; ++attempt) {
         HttpResponse response = internet().send(request);
+        if (response.error == nv::inet::kErrorResponseTooLarge) {
+            error = u"The document is larger than " + megabytes(kMaxDocumentBytes) + u".\n";
+            return Fetch::Failed;
+        }
         if (response.error != 0 || !response.received) {
             error = systemError(response.error ? response.error : nv::inet::kErrorInternal);
             closeInternet();
@@ -145,9 +158,18 @@ Transport::Fetch Transport::fetchDocument(const std::string& url, bool probeOnly
 std::optional<FetchedDocument> Transport::fetchImport(std::string_view location,
                                                       std::string_view baseUrl) {
     std::string resolved = nv::inet::resolveReference(baseUrl, location);
+    if (!loadLimitError_.empty()) return std::nullopt;  // the load is over
     if (resolved.empty() || !fetched_.insert(resolved).second) return std::nullopt;
-    if (importsThisLoad_ >= kMaxImportsPerLoad || bytesThisLoad_ >= kMaxBytesPerLoad)
+    if (importsThisLoad_ >= kMaxImportsPerLoad) {
+        loadLimitError_ = u"The document imports more than " +
+                          utf8ToUtf16(std::to_string(kMaxImportsPerLoad)) + u" documents.\n";
         return std::nullopt;
+    }
+    if (bytesThisLoad_ >= kMaxBytesPerLoad) {
+        loadLimitError_ = u"The document and its imports are larger than " +
+                          megabytes(kMaxBytesPerLoad) + u" in all.\n";
+        return std::nullopt;
+    }
     ++importsThisLoad_;
 
     HttpRequest request;
@@ -156,6 +178,11 @@ std::optional<FetchedDocument> Transport::fetchImport(std::string_view location,
     request.followRedirects = true;
     request.maxBodyBytes = std::min(kMaxDocumentBytes, kMaxBytesPerLoad - bytesThisLoad_);
     HttpResponse response = internet().send(request);
+    if (response.error == nv::inet::kErrorResponseTooLarge) {
+        loadLimitError_ = u"The imported document " + utf8ToUtf16(resolved) + u" is larger than " +
+                          megabytes(*request.maxBodyBytes) + u".\n";
+        return std::nullopt;
+    }
     if (response.error != 0 || !response.received) return std::nullopt;
     if (response.status == 401) {
         std::string challenge = response.headers.get("WWW-Authenticate").value_or(std::string());
@@ -208,6 +235,10 @@ Transport::PostResult Transport::post(const std::string& address, const std::str
     request.maxBodyBytes = kMaxResponseBytes;
     for (int attempt = 1;; ++attempt) {
         HttpResponse response = internet().send(request);
+        if (response.error == nv::inet::kErrorResponseTooLarge) {
+            result.error = u"The response is larger than " + megabytes(kMaxResponseBytes) + u".\n";
+            return result;
+        }
         if (response.error != 0 || !response.received) {
             result.error = systemError(response.error ? response.error : nv::inet::kErrorInternal);
             return result;

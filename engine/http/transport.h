@@ -60,6 +60,8 @@ public:
 
     void closeInternet();
     bool internetOpen() const { return internet_ != nullptr; }
+    // Set when a limit of the current load was hit (the load then fails with it).
+    const std::u16string& loadLimitError() const { return loadLimitError_; }
 
 private:
     nv::inet::InternetSession& internet();
@@ -75,6 +77,7 @@ private:
     std::size_t importsThisLoad_ = 0;
     std::size_t bytesThisLoad_ = 0;
     bool probeOnly_ = false;
+    std::u16string loadLimitError_;
 };
 
 }  // namespace wscore

@@ -417,8 +417,9 @@ Status importRegFile(const std::string& path, std::size_t* badLines) {
             ++bad;
         }
     }
-    for (auto& [hive, entries] : perHive) {
-        auto store = HiveStore::forHive(hive);
+    for (auto& perHiveEntry : perHive) {
+        const std::vector<detail::RegEntry>& entries = perHiveEntry.second;
+        auto store = HiveStore::forHive(perHiveEntry.first);
         Status st = store->write([&](RegNode& root) {
             detail::applyEntries(root, store->rootName(), entries);
             return Status::Ok;
