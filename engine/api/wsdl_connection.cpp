@@ -266,11 +266,15 @@ std::int32_t WsdlConnection::invokeOperation(std::u16string_view operation,
     }
     ResponseMapping mapping{model_, *op, utf16ToUtf8(readWorkingDirectorySetting())};
     std::string limit;
-    if (!mapResponse(mapping, reader, output, limit)) {
+    std::vector<std::unique_ptr<FieldRecord>> tree;
+    if (!mapResponseTree(mapping, reader, tree, limit)) {
         error = message(msg::FailedToReadResponse) + utf8ToUtf16(limit);
-        output.clear();
         return result;
     }
+    // The response's document is no longer needed: free it before the records are flattened.
+    reader = nv::soap::Reader();
+    posted = Transport::PostResult();
+    output = flattenAll(tree, 1);
     return -1;
 }
 

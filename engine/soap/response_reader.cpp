@@ -35,7 +35,7 @@ public:
     Mapper(const ResponseMapping& m, const nv::soap::Reader& reader)
         : m_(m), reader_(reader), expander_(m.model.types, m.model.derivedTypes, kDirectionOutput) {}
 
-    bool run(std::vector<FlatRecord>& out, std::string& error) {
+    bool run(std::vector<std::unique_ptr<FieldRecord>>& roots, std::string& error) {
         roots_ = buildMessageTree(m_.model, m_.op, kDirectionOutput);
         for (const auto& r : roots_) index(*r);
         indexReferable();
@@ -69,8 +69,8 @@ public:
             countItems(*root);
             hoistPlaceholders(*root);
             prune(*root);
-            flatten(*root, 1, out);
         }
+        roots = std::move(roots_);
         return true;
     }
 
@@ -523,11 +523,20 @@ private:
 
 }  // namespace
 
+bool mapResponseTree(const ResponseMapping& mapping, const nv::soap::Reader& reader,
+                     std::vector<std::unique_ptr<FieldRecord>>& roots, std::string& error) {
+    roots.clear();
+    Mapper mapper(mapping, reader);
+    return mapper.run(roots, error);
+}
+
 bool mapResponse(const ResponseMapping& mapping, const nv::soap::Reader& reader,
                  std::vector<FlatRecord>& out, std::string& error) {
     out.clear();
-    Mapper mapper(mapping, reader);
-    return mapper.run(out, error);
+    std::vector<std::unique_ptr<FieldRecord>> roots;
+    if (!mapResponseTree(mapping, reader, roots, error)) return false;
+    out = flattenAll(roots, 1);
+    return true;
 }
 
 }  // namespace wscore

@@ -4,10 +4,12 @@
 // did not hold, and flattens the result.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/api/flat_record.h"
+#include "engine/structure/field_record.h"
 #include "engine/wsdl/wsdl_model.h"
 #include "platform/soap/reader.h"
 
@@ -25,7 +27,12 @@ inline constexpr int kMaxMappedDepth = 1500;
 inline constexpr int kMaxReferenceHops = 1000;
 inline constexpr std::size_t kMaxResponseRecords = 2000000;
 
-// Fills `out` from the loaded `reader`. False with `error` only when a limit was hit.
+// Maps the loaded `reader` onto the operation's output tree (counted, hoisted and pruned),
+// one root per output part. False with `error` only when a limit was hit.
+bool mapResponseTree(const ResponseMapping& mapping, const nv::soap::Reader& reader,
+                     std::vector<std::unique_ptr<FieldRecord>>& roots, std::string& error);
+
+// The same, flattened into records.
 bool mapResponse(const ResponseMapping& mapping, const nv::soap::Reader& reader,
                  std::vector<FlatRecord>& out, std::string& error);
 

@@ -132,6 +132,9 @@ DemoService::DemoService(int port) : impl_(std::make_unique<Impl>()) {
         const int yes = 1;
         ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     });
+    // Answers go out in several writes; without this each kept-alive call waits for the
+    // client's delayed acknowledgement.
+    m.server.set_tcp_nodelay(true);
     m.routes();
     if (port == 0) {
         m.port = m.server.bind_to_any_port(kLoopback);
