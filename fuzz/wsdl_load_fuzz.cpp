@@ -2,6 +2,7 @@
 // operation and the request built from it (imports are not followed).
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "engine/soap/request_builder.h"
@@ -36,7 +37,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             // A request that was built is well-formed XML.
             if (error.empty()) {
                 nv::xml::Document check;
-                if (!check.loadXML(std::string_view(request.bytes))) __builtin_trap();
+                if (!check.loadXML(std::string_view(request.bytes))) {
+                    // Show the broken request before stopping: it is the finding.
+                    std::fwrite(request.bytes.data(), 1, request.bytes.size(), stderr);
+                    std::fputc('\n', stderr);
+                    __builtin_trap();
+                }
             }
         }
     }

@@ -1,6 +1,5 @@
 #include "engine/soap/request_builder.h"
 
-#include <cctype>
 #include <set>
 
 #include "engine/dime/attachment_rules.h"
@@ -9,7 +8,9 @@
 #include "engine/wsdl/wsdl_namespaces.h"
 #include "platform/soap/dime_composer.h"
 #include "platform/soap/serializer.h"
+#include "platform/soap/xml_text.h"
 #include "platform/text/unicode.h"
+#include "platform/text/xml_names.h"
 
 namespace wscore {
 
@@ -18,21 +19,6 @@ namespace {
 using nv::text::utf16ToUtf8;
 
 constexpr const char* kEncodingPrefix = "SOAP-ENC";
-
-std::string escapeAttribute(std::string_view s) {
-    std::string out;
-    out.reserve(s.size());
-    for (char c : s) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
 
 std::string prefixOf(std::string_view qualifiedName) {
     std::size_t colon = qualifiedName.find(':');
@@ -44,14 +30,16 @@ std::string withoutPrefix(std::string_view qualifiedName) {
     return std::string(colon == std::string_view::npos ? qualifiedName : qualifiedName.substr(colon + 1));
 }
 
-bool isQName(std::string_view name);
+using nv::text::isQName;
 
 // One request being written; the state of the algorithm that walks the records.
 class Build {
 public:
     Build(const DocumentModel& model, const WsdlOperation& op, const std::vector<FlatRecord>& records,
-          nv::soap::Serializer& serializer, bool withAttachments)
-        : model_(model), op_(op), serializer_(serializer), withAttachments_(withAttachments) {
+          nv::soap::Serializer& serializer, const std::set<std::string>& declaredPrefixes,
+          bool withAttachments)
+        : model_(model), op_(op), serializer_(serializer), declaredPrefixes_(declaredPrefixes),
+          withAttachments_(withAttachments) {
         for (std::size_t i = 0; i < records.size(); ++i) list_.push_back({&records[i], i});
         qualification_ = qualifyRecords(model, op, records);
     }
@@ -77,18 +65,20 @@ public:
 
     void setDefaultNamespaceDeclared(bool declared) { defaultNamespaceDeclared_ = declared; }
 
-    void writeHeader(std::size_t count) {
+    bool writeHeader(std::size_t count, std::u16string& error) {
         for (std::size_t i = 0; i < count && i < list_.size(); ++i) {
             const FlatRecord& r = *list_[i].record;
             closeDownTo(r.level, false);
             std::string prefix = choosePrefix(list_[i], utf16ToUtf8(r.prefix));
             std::string name = utf16ToUtf8(r.fieldName);
+            if (!checkElementName(prefix, name, error)) return false;
             std::string qname = prefix.empty() ? name : prefix + ":" + name;
             std::string tag = "<" + qname + typeAttribute(r, i, true) + unqualifiedReset(list_[i], prefix) + ">";
             serializer_.writeXml(tag);
             stack_.push_back({qname, r.level, false});
             if (!r.isComplexType) serializer_.writeString(utf16ToUtf8(r.theData));
         }
+        return true;
     }
 
     bool writeBody(std::size_t first, std::u16string& error) {
@@ -111,7 +101,7 @@ public:
             }
             closeDownTo(r.level, true);
             if (isList) {
-                i = writeList(i);
+                if (!writeList(i, error)) return false;
                 continue;
             }
             // The inner arrays of an encoded array of arrays are elements of their own.
@@ -133,6 +123,7 @@ public:
             } else {
                 name = utf16ToUtf8(r.fieldName);
             }
+            if (!checkElementName(prefix, name, error)) return false;
             std::string tag = "<";
             if (!prefix.empty()) tag += prefix + ":";
             tag += name;
@@ -146,7 +137,8 @@ public:
             }
             tag += unqualifiedReset(list_[i], prefix);
             serializer_.writeXml(tag);
-            std::string attributes = collectAttributes(i);
+            std::string attributes;
+            if (!collectAttributes(i, tag, attributes, error)) return false;
             if (!attributes.empty()) serializer_.writeXml(attributes);
             serializer_.writeXml(">");
             stack_.push_back({prefix.empty() ? name : prefix + ":" + name, r.level, asItem,
@@ -290,26 +282,48 @@ private:
         return n;
     }
 
-    std::string collectAttributes(std::size_t i) {
-        std::string text;
+    // The attribute records directly under record `i`, taken out of the list and written as
+    // one fragment of the start tag.
+    // `tag` is the start tag written so far (its own attributes have escaped values, so a
+    // name followed by =" can only be an attribute).
+    bool collectAttributes(std::size_t i, const std::string& tag, std::string& text,
+                           std::u16string& error) {
         std::int32_t level = list_[i].record->level;
+        std::set<std::string> names;
         for (std::size_t k = i + 1; k < list_.size() && list_[k].record->level > level;) {
             const FlatRecord& a = *list_[k].record;
             if (a.level == level + 1 && a.isAttribute) {
-                text += " " + utf16ToUtf8(a.fieldName) + "=\"" + escapeAttribute(utf16ToUtf8(a.theData)) +
-                        "\" ";
+                std::string name = utf16ToUtf8(a.fieldName);
+                std::string value = utf16ToUtf8(a.theData);
+                std::string prefix = prefixOf(name);
+                // A namespace declaration is not data: it would move the element elsewhere.
+                if (!isQName(name) || name == "xmlns" || prefix == "xmlns" ||
+                    (!prefix.empty() && !isDeclared(prefix)))
+                    return fail("'" + name + "' cannot be an attribute name", error);
+                // One start tag cannot carry an attribute twice.
+                if (!names.insert(name).second || tag.find(" " + name + "=\"") != std::string::npos)
+                    return fail("the attribute '" + name + "' is given twice", error);
+                std::string problem = nv::soap::markup::textProblem(value);
+                if (!problem.empty()) return fail("attribute '" + name + "': " + problem, error);
+                text += " " + name + "=\"";
+                nv::soap::markup::appendEscapedAttribute(text, value);
+                text += "\" ";
                 list_.erase(list_.begin() + static_cast<std::ptrdiff_t>(k));
                 continue;
             }
             ++k;
         }
-        return text;
+        return true;
     }
 
-    std::size_t writeList(std::size_t i) {
+    // A list type is one element holding its items' values separated by blanks; `i` moves to
+    // the last item.
+    bool writeList(std::size_t& i, std::u16string& error) {
         const FlatRecord& r = *list_[i].record;
         std::string prefix = utf16ToUtf8(r.prefix);
-        std::string qname = prefix.empty() ? utf16ToUtf8(r.fieldName) : prefix + ":" + utf16ToUtf8(r.fieldName);
+        std::string name = utf16ToUtf8(r.fieldName);
+        if (!checkElementName(prefix, name, error)) return false;
+        std::string qname = prefix.empty() ? name : prefix + ":" + name;
         std::string values;
         std::size_t k = i + 1;
         for (; k < list_.size() && list_[k].record->level == r.level + 1; ++k) {
@@ -319,7 +333,27 @@ private:
         serializer_.writeXml("<" + qname + ">");
         serializer_.writeString(values);
         serializer_.writeXml("</" + qname + ">");
-        return k - 1;
+        i = k - 1;
+        return true;
+    }
+
+    // Names come from the document or from the caller's records: a tag written from one that
+    // is not an XML name, or with a prefix nothing declares, would not be XML at all.
+    bool checkElementName(const std::string& prefix, const std::string& name, std::u16string& error) {
+        if (!nv::text::isNCName(name))
+            return fail("'" + name + "' cannot be an element name", error);
+        if (!prefix.empty() && (!nv::text::isNCName(prefix) || !isDeclared(prefix)))
+            return fail("the prefix '" + prefix + "' of '" + name + "' is not declared", error);
+        return true;
+    }
+
+    bool isDeclared(const std::string& prefix) const {
+        return prefix == "xml" || declaredPrefixes_.count(prefix) > 0;
+    }
+
+    static bool fail(const std::string& reason, std::u16string& error) {
+        error = nv::text::utf8ToUtf16(reason);
+        return false;
     }
 
     bool addAttachment(const FlatRecord& r, const AttachmentField& field, std::string& tag,
@@ -342,6 +376,7 @@ private:
     const DocumentModel& model_;
     const WsdlOperation& op_;
     nv::soap::Serializer& serializer_;
+    const std::set<std::string>& declaredPrefixes_;  // on the envelope and the wrapper
     std::vector<Entry> list_;
     std::vector<Qualification> qualification_;
     std::vector<Open> stack_;
@@ -350,25 +385,6 @@ private:
     bool defaultNamespaceDeclared_ = false;
     bool withAttachments_ = true;
 };
-
-// A type name that can stand in an xsi:type value: a QName (or a bare name).
-bool isQName(std::string_view name) {
-    if (name.empty()) return false;
-    auto nameStart = [](unsigned char c) { return std::isalpha(c) || c == '_' || c >= 0x80; };
-    auto nameChar = [&](unsigned char c) { return nameStart(c) || std::isdigit(c) || c == '-' || c == '.'; };
-    bool start = true;
-    int colons = 0;
-    for (unsigned char c : name) {
-        if (c == ':') {
-            if (start || ++colons > 1) return false;
-            start = true;
-            continue;
-        }
-        if (start ? !nameStart(c) : !nameChar(c)) return false;
-        start = false;
-    }
-    return !start;
-}
 
 std::string definitionsValue(const DocumentModel& model, std::string_view key) {
     auto it = model.definitionsPrefixes.find(key);
@@ -419,12 +435,12 @@ bool buildRequest(const DocumentModel& model, const WsdlOperation& op,
     declareOnce("xsd", ns::kXmlSchema);
     declareOnce(kEncodingPrefix, ns::kSoapEncoding);
 
-    Build build(model, op, records, serializer, withAttachments);
+    Build build(model, op, records, serializer, declared, withAttachments);
     build.setDefaultNamespaceDeclared(defaultDeclared);
     std::size_t headers = build.headerCount();
     if (headers > 0) {
         serializer.startHeader(bodyEncodingStyle.empty() ? std::string_view("NONE") : bodyEncodingStyle);
-        build.writeHeader(headers);
+        if (!build.writeHeader(headers, error)) return false;
         build.closeAll();
         serializer.endHeader();
     }
@@ -436,13 +452,21 @@ bool buildRequest(const DocumentModel& model, const WsdlOperation& op,
         operationPrefix = std::string(model.namespaces.canonicalPrefix(operationNamespace));
         if (operationPrefix.empty()) operationPrefix = "NV";
         serializer.declareNamespace(operationPrefix, operationNamespace);
+        declared.insert(operationPrefix);
     }
     bool wrapper = op.encodingKind != EncodingKind::DocumentLiteral;
     if (wrapper) {
         std::string prefix = wrapperPrefix.empty() ? "NV" : wrapperPrefix;
         // The namespace goes along so the prefix is declared if nothing above declared it.
         std::string uri = prefix == operationPrefix ? operationNamespace : targetNamespace;
-        serializer.startElement(op.name, uri, "NONE", prefix);
+        if (uri.empty()) {
+            // No namespace to put it in: a bare wrapper, out of any default namespace.
+            serializer.startElement(op.name, "", "NONE", "");
+            if (defaultDeclared) serializer.declareNamespace("", "");
+        } else {
+            serializer.startElement(op.name, uri, "NONE", prefix);
+            declared.insert(prefix);
+        }
     }
     if (!build.writeBody(headers, error)) return false;
     build.closeAll();

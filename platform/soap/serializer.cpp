@@ -104,13 +104,13 @@ struct Serializer::Impl {
         s += prefix.empty() ? " xmlns" : " xmlns:";
         s += prefix;
         s += "=\"";
-        detail::appendEscapedAttribute(s, uri);
+        markup::appendEscapedAttribute(s, uri);
         s += '"';
         open.back().declarations.emplace_back(prefix, uri);
     }
 
     bool checkText(std::string_view operation, std::string_view text) {
-        std::string problem = detail::textProblem(text);
+        std::string problem = markup::textProblem(text);
         return problem.empty() || fail(operation, problem);
     }
 
@@ -123,7 +123,7 @@ struct Serializer::Impl {
         s += ' ';
         s += envelopePrefix;
         s += ":encodingStyle=\"";
-        detail::appendEscapedAttribute(s, style);
+        markup::appendEscapedAttribute(s, style);
         s += '"';
         return true;
     }
@@ -207,7 +207,7 @@ bool Serializer::startEnvelope(std::string_view prefix, std::string_view encodin
                               "' is not supported; the serializer writes UTF-8");
     }
     std::string_view envPrefix = prefix.empty() ? kDefaultEnvelopePrefix : prefix;
-    if (!detail::isWritableName(envPrefix, false))
+    if (!markup::isWritableName(envPrefix, false))
         return m.fail(op, "'" + std::string(envPrefix) + "' cannot be a prefix");
     m.envelopePrefix.assign(envPrefix);
     m.stage = Stage::InEnvelope;
@@ -224,7 +224,7 @@ bool Serializer::declareNamespace(std::string_view prefix, std::string_view uri)
         return false;
     if (!m.tagOpen)
         return m.fail(op, "no start tag is open");
-    if (!prefix.empty() && (!detail::isWritableName(prefix, false) || prefix == "xmlns"))
+    if (!prefix.empty() && (!markup::isWritableName(prefix, false) || prefix == "xmlns"))
         return m.fail(op, "'" + std::string(prefix) + "' cannot be a prefix");
     if (!prefix.empty() && uri.empty())
         return m.fail(op, "prefix '" + std::string(prefix) + "' needs a namespace URI");
@@ -300,9 +300,9 @@ bool Serializer::startElement(std::string_view name, std::string_view namespaceU
     constexpr std::string_view op = "startElement";
     if (!m.inEnvelope(op))
         return false;
-    if (!detail::isWritableName(name, prefix.empty()))
+    if (!markup::isWritableName(name, prefix.empty()))
         return m.fail(op, "'" + std::string(name) + "' cannot be an element name");
-    if (!prefix.empty() && !detail::isWritableName(prefix, false))
+    if (!prefix.empty() && !markup::isWritableName(prefix, false))
         return m.fail(op, "'" + std::string(prefix) + "' cannot be a prefix");
     if (!m.checkText(op, namespaceUri))
         return false;
@@ -333,7 +333,7 @@ bool Serializer::writeString(std::string_view text) {
     if (!m.inEnvelope(op) || !m.checkText(op, text))
         return false;
     m.closeStartTag();
-    detail::appendEscapedText(m.sink(), text);
+    markup::appendEscapedText(m.sink(), text);
     return true;
 }
 
@@ -416,7 +416,7 @@ bool Serializer::addAttachment(FileAttachment& attachment, bool writeReference) 
             return false;
         std::string& s = m.sink();
         s += " href=\"";
-        detail::appendEscapedAttribute(s, attachment.dimeId());
+        markup::appendEscapedAttribute(s, attachment.dimeId());
         s += '"';
     }
     m.attachments.push_back(attachment);

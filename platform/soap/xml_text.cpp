@@ -3,8 +3,9 @@
 #include <cstdio>
 
 #include "platform/text/unicode.h"
+#include "platform/text/xml_names.h"
 
-namespace nv::soap::detail {
+namespace nv::soap::markup {
 
 namespace {
 
@@ -76,19 +77,7 @@ void appendEscapedAttribute(std::string& out, std::string_view value) {
 }
 
 bool isWritableName(std::string_view name, bool allowColon) {
-    if (name.empty())
-        return false;
-    char first = name.front();
-    if ((first >= '0' && first <= '9') || first == '-' || first == '.' || first == ':')
-        return false;
-    for (char c : name) {
-        auto u = static_cast<unsigned char>(c);
-        if (u <= 0x20 || c == '<' || c == '>' || c == '&' || c == '"' || c == '\'' || c == '=' ||
-            c == '/' || c == '?' || c == '!' || (c == ':' && !allowColon)) {
-            return false;
-        }
-    }
-    return text::isValidUtf8(name);
+    return allowColon ? text::isQName(name) : text::isNCName(name);
 }
 
-}  // namespace nv::soap::detail
+}  // namespace nv::soap::markup

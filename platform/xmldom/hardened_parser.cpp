@@ -35,6 +35,7 @@ struct ParseState {
     std::size_t depth = 0;
     ParseError* error;
     WhitespaceFilter whitespace;
+    bool namespaceNameNotAUri = false;  // the one namespace complaint that does not fail a load
 };
 
 ParseState& stateOf(void* ctx) {
@@ -74,6 +75,12 @@ void stopNaming(ParseState& state, std::string_view cause, const xmlChar* name) 
 void takeError(ParseState& state, ErrorArg error) noexcept {
     if (!error || error->level < XML_ERR_ERROR)
         return;  // warnings do not fail a load
+    // A namespace name that is not a valid URI still names a namespace (libxml2 reports it as
+    // an error though its code calls it a warning); documents in the field use such names.
+    if (error->code == XML_WAR_NS_URI || error->code == XML_WAR_NS_URI_RELATIVE) {
+        state.namespaceNameNotAUri = true;
+        return;
+    }
     std::string message;
     try {
         message = error->message ? error->message : "unknown parser error";
@@ -265,7 +272,10 @@ xmlDoc* parseUntrusted(std::string_view bytes, const ParseOptions& options, Pars
     xmlParseDocument(ctxt);
     xmlDoc* doc = ctxt->myDoc;
     ctxt->myDoc = nullptr;
-    if (!ctxt->wellFormed || !ctxt->nsWellFormed || !doc) {
+    // libxml2 counts a namespace name that is not a URI against namespace well-formedness;
+    // every other namespace error has been recorded by then.
+    bool namespacesWellFormed = ctxt->nsWellFormed || state.namespaceNameNotAUri;
+    if (!ctxt->wellFormed || !namespacesWellFormed || !doc) {
         record(state, xmlSAX2GetLineNumber(ctxt), xmlSAX2GetColumnNumber(ctxt),
                "the document is not well-formed");
     }

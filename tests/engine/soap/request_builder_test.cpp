@@ -219,4 +219,55 @@ TEST(RequestBuilding, NoRecordsGiveAnEmptyWrapper) {
     EXPECT_EQ(bodyOf(build(m, {})), "<tns:Op/>");
 }
 
+// Records come from the caller as well as from the document: what XML cannot carry fails the
+// request with the reason instead of sending something no peer can parse.
+TEST(RequestBuilding, RecordsThatAreNotXmlFailTheRequest) {
+    LoadedModel m(wsdlWith("", R"(<wsdl:part name="x" type="xsd:string"/>)", "", "rpc"));
+    const WsdlOperation* op = m.operation("Svc", "Op");
+    ASSERT_NE(op, nullptr);
+    auto failure = [&](const std::vector<FlatRecord>& records) {
+        BuiltRequest out;
+        std::u16string error;
+        MessageModule messages;
+        EXPECT_FALSE(buildRequest(m.model, *op, records, messages, out, error));
+        return nv::text::utf16ToUtf8(error);
+    };
+    FlatRecord person = complexRec(1, u"person");
+    auto attribute = [](const char16_t* name, const char16_t* value) {
+        FlatRecord a = rec(2, name, u"string", value);
+        a.isAttribute = true;
+        return a;
+    };
+    EXPECT_EQ(failure({rec(1, u"cons)traint", u"string", u"1")}), "'cons)traint' cannot be an element name");
+    EXPECT_EQ(failure({rec(1, u"1st", u"string", u"1")}), "'1st' cannot be an element name");
+    EXPECT_EQ(failure({rec(1, u"a:b", u"string", u"1")}), "'a:b' cannot be an element name");
+    EXPECT_EQ(failure({person, attribute(u"a b", u"1")}), "'a b' cannot be an attribute name");
+    EXPECT_EQ(failure({person, attribute(u"xmlns", u"urn:elsewhere")}), "'xmlns' cannot be an attribute name");
+    EXPECT_EQ(failure({person, attribute(u"id", u"1"), attribute(u"id", u"2")}),
+              "the attribute 'id' is given twice");
+    EXPECT_EQ(failure({person, attribute(u"id", u"\u0001")}).rfind("attribute 'id': the text contains U+0001", 0), 0u);
+    LoadedModel docLit(wsdlWith(schemaOf(kQuote), R"(<wsdl:part name="parameters" element="tns:GetQuote"/>)", ""));
+    BuiltRequest out;
+    std::u16string error;
+    MessageModule messages;
+    EXPECT_FALSE(buildRequest(docLit.model, *docLit.operation("Svc", "Op"), {complexRec(1, u"GetQuote", u"nowhere")},
+                              messages, out, error));
+    EXPECT_EQ(nv::text::utf16ToUtf8(error), "the prefix 'nowhere' of 'GetQuote' is not declared");
+    // A name outside ASCII is a name all the same.
+    std::string body = bodyOf(build(m, {rec(1, u"Stra\u00dfe", u"string", u"1")}));
+    EXPECT_EQ(body, "<tns:Op><Stra\xc3\x9f" "e xsi:type=\"xsd:string\">1</Stra\xc3\x9f" "e></tns:Op>");
+}
+
+TEST(RequestBuilding, ADocumentWithoutANamespaceGetsABareWrapper) {
+    std::string wsdl = wsdlWith("", R"(<wsdl:part name="a" type="xsd:string"/>)", "", "rpc");
+    wsdl.replace(wsdl.find("xmlns:tns=\"urn:test\" targetNamespace=\"urn:test\""),
+                 std::string("xmlns:tns=\"urn:test\" targetNamespace=\"urn:test\"").size(),
+                 "xmlns=\"urn:other\" xmlns:t=\"urn:test\"");
+    for (std::size_t at; (at = wsdl.find("\"tns:")) != std::string::npos;) wsdl.replace(at, 5, "\"t:");
+    LoadedModel m(wsdl);
+    std::string body = bodyOf(build(m, {rec(1, u"a", u"string", u"1")}));
+    // No prefix is left undeclared, and the document's default namespace does not leak in.
+    EXPECT_EQ(body, R"(<Op xmlns=""><a xsi:type="xsd:string" xmlns="">1</a></Op>)") << body;
+}
+
 }  // namespace

@@ -98,6 +98,14 @@ TEST(XmlNamespaces, UndeclaredPrefixFailsTheLoad) {
     EXPECT_TRUE(doc.documentElement().isNull());
 }
 
+TEST(XmlNamespaces, NamespaceNamesThatAreNotUrisStillLoad) {
+    Document doc;
+    ASSERT_TRUE(doc.loadXML("<p:a xmlns:p='http://x/a b%zz://c' xmlns='rel/ative'><b/></p:a>"))
+        << doc.parseError().reason;
+    EXPECT_EQ(doc.documentElement().namespaceURI(), "http://x/a b%zz://c");
+    EXPECT_EQ(doc.documentElement().firstChild().namespaceURI(), "rel/ative");
+}
+
 TEST(XmlNamespaces, PrefixedAttributesCarryTheirNamespace) {
     Document doc;
     ASSERT_TRUE(doc.loadXML(
