@@ -35,4 +35,10 @@ cmake -S . -B "$build_dir" -G Ninja "${cmake_args[@]}"
 cmake --build "$build_dir" -j "$jobs"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
+# The component server registers as a client installs it, into a throwaway registry (the
+# suite's own tests register it again in theirs).
+registry=$(mktemp -d)
+trap 'rm -rf "$registry"' EXIT
+NORVALE_REGISTRY_DIR="$registry" "$build_dir/bin/nvregsvr" register "$build_dir/lib/libwscom.so"
+NORVALE_REGISTRY_DIR="$registry" "$build_dir/bin/nvregsvr" unregister "$build_dir/lib/libwscom.so"
 ctest --test-dir "$build_dir" --output-on-failure -j "$jobs"
