@@ -33,7 +33,8 @@ DocumentServer::DocumentServer() {
     });
     port_ = server_.bind_to_any_port("127.0.0.1");
     thread_ = std::thread([this] { server_.listen_after_bind(); });
-    while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    while (!server_.is_running())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 DocumentServer::~DocumentServer() {
@@ -77,22 +78,25 @@ Loaded::Loaded(const std::string& url) {
     int32_t count = 0;
     BSTR err = nullptr;
     std::u16string location = nv::text::utf8ToUtf16(url);
-    int32_t ok = WSDLConnect(&id, 0, 0, location.c_str(), &block, &count, &err, nullptr, 0, 0,
-                             0, nullptr, nullptr);
+    int32_t ok = WSDLConnect(&id, 0, 0, location.c_str(), &block, &count, &err, nullptr, 0, 0, 0,
+                             nullptr, nullptr);
     if (err) {
         std::fprintf(stderr, "load of %s failed: %s\n", url.c_str(),
                      nv::text::utf16ToUtf8(err).c_str());
         SysFreeString(err);
     }
     std::vector<std::u16string> all = strings(block, count);
-    for (std::size_t i = 0; i < all.size(); i += 2) services.push_back(all[i]);
+    for (std::size_t i = 0; i < all.size(); i += 2)
+        services.push_back(all[i]);
     if (ok != -1) {
         ReleaseConnection(id);
         id = 0;
     }
 }
 
-Loaded::~Loaded() { ReleaseConnection(id); }
+Loaded::~Loaded() {
+    ReleaseConnection(id);
+}
 
 long analyse(const Loaded& loaded) {
     long records = 0;
@@ -113,7 +117,8 @@ long analyse(const Loaded& loaded) {
                                    : GetOutputStructure(loaded.id, ops[o].c_str(), &r, &n, &err);
                 SysFreeString(err);
                 err = nullptr;
-                if (ok == -1) records += n;
+                if (ok == -1)
+                    records += n;
                 freeRecords(r, n);
             }
         }
@@ -130,7 +135,8 @@ long childPeakKb(const std::string& work, int argument) {
     std::string arg = std::to_string(argument);
     char* argv[] = {const_cast<char*>("bench"), flag.data(), arg.data(), nullptr};
     int out[2];
-    if (pipe(out) != 0) return -1;
+    if (pipe(out) != 0)
+        return -1;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
@@ -142,12 +148,15 @@ long childPeakKb(const std::string& work, int argument) {
     std::string text;
     char buf[256];
     ssize_t n;
-    while (rc == 0 && (n = read(out[0], buf, sizeof buf)) > 0) text.append(buf, static_cast<std::size_t>(n));
+    while (rc == 0 && (n = read(out[0], buf, sizeof buf)) > 0)
+        text.append(buf, static_cast<std::size_t>(n));
     close(out[0]);
-    if (rc != 0) return -1;
+    if (rc != 0)
+        return -1;
     int status = 0;
     waitpid(pid, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return -1;
     std::size_t at = text.find("peak_kb=");
     return at == std::string::npos ? -1 : std::atol(text.c_str() + at + 8);
 }
@@ -156,7 +165,8 @@ long ownPeakKb() {  // VmHWM
     std::ifstream in("/proc/self/status");
     std::string line;
     while (std::getline(in, line))
-        if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::atol(line.c_str() + 6);
     return -1;
 }
 
@@ -166,7 +176,8 @@ long ownRssKb() {
     std::ifstream in("/proc/self/status");
     std::string line;
     while (std::getline(in, line))
-        if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::atol(line.c_str() + 6);
     return -1;
 }
 
@@ -176,7 +187,8 @@ long peakBytesOf(const std::string& work, int argument) {
 }
 
 bool runPeakChild(int argc, char** argv, const PeakWork& perform) {
-    if (argc != 3 || std::string(argv[1]).rfind("--peak=", 0) != 0) return false;
+    if (argc != 3 || std::string(argv[1]).rfind("--peak=", 0) != 0)
+        return false;
     std::string work = std::string(argv[1]).substr(7);
     int argument = std::atoi(argv[2]);
     perform("setup", argument);

@@ -15,13 +15,13 @@ namespace nv::bench {
 
 // Serves the corpus folder and any documents added in memory, on 127.0.0.1.
 class DocumentServer {
-public:
+  public:
     DocumentServer();
     ~DocumentServer();
     void add(const std::string& path, std::string body);
     std::string url(const std::string& path) const;
 
-private:
+  private:
     httplib::Server server_;
     std::map<std::string, std::string> documents_;
     std::thread thread_;

@@ -16,11 +16,11 @@
 #include "bench/bench_support.h"
 #include "engine/api/wsdl_connection.h"
 #include "engine/soap/request_builder.h"
-#include "examples/demo_service/demo_service.h"
 #include "engine/soap/response_reader.h"
 #include "engine/structure/expansion.h"
 #include "engine/structure/message_structures.h"
 #include "engine/wsdl/wsdl_loader.h"
+#include "examples/demo_service/demo_service.h"
 #include "platform/soap/reader.h"
 #include "platform/text/unicode.h"
 #include "platform/xmldom/document.h"
@@ -80,7 +80,8 @@ std::string arrayResponse(int items, int padding = 0) {
 
 std::string multiRefResponse(int items) {
     std::string body = "<items>";
-    for (int i = 0; i < items; ++i) body += "<item href=\"#id" + std::to_string(i) + "\"/>";
+    for (int i = 0; i < items; ++i)
+        body += "<item href=\"#id" + std::to_string(i) + "\"/>";
     body += "</items></b:OpResponse>";
     for (int i = 0; i < items; ++i)
         body += "<multiRef id=\"id" + std::to_string(i) + "\"><id>" + std::to_string(i) +
@@ -94,7 +95,8 @@ std::string multiRefResponse(int items) {
 // As an invocation maps: the tree, then the response's document freed, then the records.
 long mapOnce(const std::string& response) {
     auto reader = std::make_unique<nv::soap::Reader>();
-    if (!reader->load(response)) return -1;
+    if (!reader->load(response))
+        return -1;
     std::vector<std::unique_ptr<FieldRecord>> tree;
     std::string error;
     mapResponseTree({model().model, *model().op, "/tmp/"}, *reader, tree, error);
@@ -125,17 +127,19 @@ void RequestBuilding(benchmark::State& state) {
 void ArrayMapping(benchmark::State& state) {
     std::string response = arrayResponse(static_cast<int>(state.range(0)));
     long records = 0;
-    for (auto _ : state) records = mapOnce(response);
+    for (auto _ : state)
+        records = mapOnce(response);
     state.counters["records"] = static_cast<double>(records);
     state.counters["per_item_us"] = benchmark::Counter(
-        static_cast<double>(state.range(0)), benchmark::Counter::kIsIterationInvariantRate |
-                                                 benchmark::Counter::kInvert);
+        static_cast<double>(state.range(0)),
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void MultiRefMapping(benchmark::State& state) {
     std::string response = multiRefResponse(static_cast<int>(state.range(0)));
     long records = 0;
-    for (auto _ : state) records = mapOnce(response);
+    for (auto _ : state)
+        records = mapOnce(response);
     state.counters["records"] = static_cast<double>(records);
 }
 
@@ -146,11 +150,13 @@ std::string& largeResponse() {
 
 void LargeResponseMapping(benchmark::State& state) {
     const std::string& response = largeResponse();
-    for (auto _ : state) benchmark::DoNotOptimize(mapOnce(response));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(mapOnce(response));
     long peak = nv::bench::peakBytesOf("map-large", 0);
     state.counters["response_MB"] = static_cast<double>(response.size()) / 1e6;
     state.counters["peak_MB"] = static_cast<double>(peak) / 1e6;
-    state.counters["peak_x_response"] = static_cast<double>(peak) / static_cast<double>(response.size());
+    state.counters["peak_x_response"] =
+        static_cast<double>(peak) / static_cast<double>(response.size());
 }
 
 void EchoInvocations(benchmark::State& state) {
@@ -169,7 +175,8 @@ void EchoInvocations(benchmark::State& state) {
     std::vector<FlatRecord> input;
     connection.getStructure(u"EchoString", Direction::Input, input, error);
     for (FlatRecord& r : input)
-        if (r.fieldName == u"text") r.theData = u"hello";
+        if (r.fieldName == u"text")
+            r.theData = u"hello";
     std::vector<FlatRecord> output;
     for (auto _ : state) {
         if (connection.invokeOperation(u"EchoString", input, output, error) != -1) {
@@ -198,12 +205,15 @@ void performOnce(const std::string& work, int) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (nv::bench::runPeakChild(argc, argv, performOnce)) return 0;
+    if (nv::bench::runPeakChild(argc, argv, performOnce))
+        return 0;
     // A private registry: the settings the engine reads are its defaults.
     char dir[] = "/tmp/nv-bench-registry-XXXXXX";
-    if (mkdtemp(dir)) setenv("NORVALE_REGISTRY_DIR", dir, 1);
+    if (mkdtemp(dir))
+        setenv("NORVALE_REGISTRY_DIR", dir, 1);
     benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -28,7 +28,8 @@ int main(int argc, char** argv) {
         std::error_code ec;
         if (std::filesystem::is_directory(p, ec)) {
             for (const auto& e : std::filesystem::recursive_directory_iterator(p, ec))
-                if (e.is_regular_file()) count += replay(e.path());
+                if (e.is_regular_file())
+                    count += replay(e.path());
         } else if (std::filesystem::is_regular_file(p, ec)) {
             count += replay(p);
         }

@@ -63,20 +63,25 @@ Fixture& fixture() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size == 0) return 0;
+    if (size == 0)
+        return 0;
     // The first byte picks plain XML or DIME framing.
     bool dime = data[0] & 1;
     std::string_view bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
     nv::soap::Reader reader;
-    if (!(dime ? reader.loadDime(bytes) : reader.load(bytes))) return 0;
-    const wscore::WsdlOperation* op = fixture().model.service("S")->operation(dime ? "Files" : "Op");
+    if (!(dime ? reader.loadDime(bytes) : reader.load(bytes)))
+        return 0;
+    const wscore::WsdlOperation* op =
+        fixture().model.service("S")->operation(dime ? "Files" : "Op");
     std::vector<wscore::FlatRecord> out;
     std::string error;
     wscore::mapResponse({fixture().model, *op, fixture().directory}, reader, out, error);
     // Flattened output always starts at level 1 and never jumps deeper by more than one.
     for (std::size_t i = 0; i < out.size(); ++i) {
-        if (out[i].level < 1) __builtin_trap();
-        if (i > 0 && out[i].level > out[i - 1].level + 1) __builtin_trap();
+        if (out[i].level < 1)
+            __builtin_trap();
+        if (i > 0 && out[i].level > out[i - 1].level + 1)
+            __builtin_trap();
     }
     return 0;
 }

@@ -16,21 +16,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string bytes(reinterpret_cast<const char*>(data), size);
     wscore::upgrade1999Namespaces(bytes);
     nv::xml::Document doc;
-    if (!doc.loadXML(std::string_view(bytes))) return 0;
+    if (!doc.loadXML(std::string_view(bytes)))
+        return 0;
     wscore::DocumentModel model;
     wscore::WsdlLoader(model, nullptr).walk(doc, "http://127.0.0.1/fuzz.wsdl");
     wscore::MessageModule messages;
     for (const std::string& serviceKey : model.services.memberNames()) {
         wscore::WsdlService* service = model.service(serviceKey);
-        if (!service) continue;
+        if (!service)
+            continue;
         model.selectedService = service;
         for (const std::string& opKey : service->memberNames()) {
             const wscore::WsdlOperation* op = service->operation(opKey);
-            if (!op) continue;
-            std::vector<wscore::FlatRecord> input =
-                wscore::flattenAll(wscore::buildMessageTree(model, *op, wscore::kDirectionInput), 1);
+            if (!op)
+                continue;
+            std::vector<wscore::FlatRecord> input = wscore::flattenAll(
+                wscore::buildMessageTree(model, *op, wscore::kDirectionInput), 1);
             wscore::flattenAll(wscore::buildMessageTree(model, *op, wscore::kDirectionOutput), 1);
-            for (wscore::FlatRecord& r : input) r.theData.assign(1, u'1');
+            for (wscore::FlatRecord& r : input)
+                r.theData.assign(1, u'1');
             wscore::BuiltRequest request;
             std::u16string error;
             wscore::buildRequest(model, *op, input, messages, request, error, false);

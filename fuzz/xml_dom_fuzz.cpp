@@ -10,7 +10,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     nv::xml::Document doc;
     if (!doc.loadXML(std::string_view(reinterpret_cast<const char*>(data), size))) {
-        if (doc.parseError().reason.empty()) __builtin_trap();  // every failure says why
+        if (doc.parseError().reason.empty())
+            __builtin_trap();  // every failure says why
         return 0;
     }
     // Walk every node without recursion, reading what the engine reads.
@@ -23,9 +24,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (void)n.baseName();
         (void)n.namespaceURI();
         (void)n.nodeName();
-        for (const nv::xml::Attribute& a : n.attributes()) (void)n.attribute(a.qualifiedName);
+        for (const nv::xml::Attribute& a : n.attributes())
+            (void)n.attribute(a.qualifiedName);
         (void)n.lookupNamespaceURI("");
-        for (nv::xml::Node c : n.children()) stack.push_back(c);
+        for (nv::xml::Node c : n.children())
+            stack.push_back(c);
     }
     nv::xml::Node root = doc.documentElement();
     if (root) {
@@ -33,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // A serialised element stands alone and loads again.
         std::string markup = root.xml();
         nv::xml::Document again;
-        if (!again.loadXML(std::string_view(markup))) __builtin_trap();
+        if (!again.loadXML(std::string_view(markup)))
+            __builtin_trap();
     }
     return 0;
 }

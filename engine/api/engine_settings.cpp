@@ -25,7 +25,8 @@ void readDword(const Key& key, const char16_t* name, std::uint32_t fallback, std
         out = fallback;
         return;
     }
-    if (st == Status::Ok && type == ValueType::Dword && size == sizeof value) out = value;
+    if (st == Status::Ok && type == ValueType::Dword && size == sizeof value)
+        out = value;
 }
 
 // Accepts a string value only when it is a (possibly expandable) string that fits `limit`
@@ -34,11 +35,15 @@ bool readString(const Key& key, const char16_t* name, std::size_t limit, std::u1
     std::vector<char16_t> buffer(limit + 1, u'\0');
     auto size = static_cast<std::uint32_t>(buffer.size() * sizeof(char16_t));
     ValueType type = ValueType::None;
-    if (key.query(name, &type, buffer.data(), &size) != Status::Ok) return false;
-    if (type != ValueType::String && type != ValueType::ExpandString) return false;
-    if (size < sizeof(char16_t) || size % sizeof(char16_t) != 0) return false;
+    if (key.query(name, &type, buffer.data(), &size) != Status::Ok)
+        return false;
+    if (type != ValueType::String && type != ValueType::ExpandString)
+        return false;
+    if (size < sizeof(char16_t) || size % sizeof(char16_t) != 0)
+        return false;
     std::size_t units = size / sizeof(char16_t);
-    if (buffer[units - 1] != u'\0') return false;
+    if (buffer[units - 1] != u'\0')
+        return false;
     out.assign(buffer.data());  // up to the first NUL
     return true;
 }
@@ -51,7 +56,8 @@ std::uint32_t secondsToMs(std::uint32_t seconds) {
 }  // namespace
 
 std::u16string InternetSettings::proxyString() const {
-    if (proxyPort.empty()) return proxyServer;
+    if (proxyPort.empty())
+        return proxyServer;
     return proxyServer + u":" + proxyPort;
 }
 
@@ -88,12 +94,14 @@ void readInternetSettings(InternetSettings& s) {
         s.proxyUsername.clear();
         s.proxyPassword.clear();
     }
-    if (s.useAutoConfigUrl) readString(key, u"AutoConfigURL", kAutoConfigUrlLimit, s.autoConfigUrl);
+    if (s.useAutoConfigUrl)
+        readString(key, u"AutoConfigURL", kAutoConfigUrlLimit, s.autoConfigUrl);
 }
 
 std::u16string readWorkingDirectorySetting() {
     Key key;
-    if (Key::open(Hive::CurrentUser, kSondarKey, Access::Read, key) != Status::Ok) return {};
+    if (Key::open(Hive::CurrentUser, kSondarKey, Access::Read, key) != Status::Ok)
+        return {};
     std::u16string dir;
     readString(key, u"Working Directory", kWorkingDirectoryLimit, dir);
     return dir;

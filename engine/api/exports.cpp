@@ -23,12 +23,15 @@ constexpr std::u16string_view kInvalidConnection = u"Invalid ConnectionID";
 constexpr std::int32_t kSuccess = -1;
 constexpr std::int32_t kFailure = 0;
 
-std::u16string_view in(const char16_t* s) { return nv::text::view(s); }
+std::u16string_view in(const char16_t* s) {
+    return nv::text::view(s);
+}
 
 // A new BSTR for an out parameter; throws when memory runs out.
 BSTR newBstr(std::u16string_view s) {
     BSTR b = SysAllocStringLen(s.data(), static_cast<unsigned>(s.size()));
-    if (!b) throw std::bad_alloc();
+    if (!b)
+        throw std::bad_alloc();
     return b;
 }
 
@@ -56,15 +59,19 @@ std::int32_t guarded(BSTR* pErrMsg, std::int32_t failure, Body&& body) noexcept 
     }
 }
 
-WsdlConnection* lookup(std::int32_t id) { return wscore::connectionRegistry().find(id); }
+WsdlConnection* lookup(std::int32_t id) {
+    return wscore::connectionRegistry().find(id);
+}
 
 std::int32_t structure(std::int32_t connectionId, const char16_t* operationName,
                        Direction direction, ParameterRecord** parameterArray,
                        std::int32_t* parameterCount, BSTR* pErrMsg) {
-    if (!parameterArray || !parameterCount || !pErrMsg) return kFailure;
+    if (!parameterArray || !parameterCount || !pErrMsg)
+        return kFailure;
     return guarded(pErrMsg, kFailure, [&] {
         WsdlConnection* c = lookup(connectionId);
-        if (!c) return fail(pErrMsg, kInvalidConnection);
+        if (!c)
+            return fail(pErrMsg, kInvalidConnection);
         std::vector<FlatRecord> records;
         std::u16string error;
         if (!c->getStructure(in(operationName), direction, records, error))
@@ -82,18 +89,18 @@ bool validInput(const ParameterRecord* records, std::int32_t count) {
 
 extern "C" {
 
-int32_t DecryptPassword(const char16_t* proxyServer, const char16_t* encryptedPW,
-                        BSTR* pPassword) {
-    if (!pPassword) return kFailure;
+int32_t DecryptPassword(const char16_t* proxyServer, const char16_t* encryptedPW, BSTR* pPassword) {
+    if (!pPassword)
+        return kFailure;
     return guarded(nullptr, kFailure, [&] {
         *pPassword = newBstr(wscore::unscramblePassword(in(proxyServer), in(encryptedPW)));
         return kSuccess;
     });
 }
 
-int32_t EncryptPassword(const char16_t* proxyServer, const char16_t* password,
-                        BSTR* pEncryptedPW) {
-    if (!pEncryptedPW) return kFailure;
+int32_t EncryptPassword(const char16_t* proxyServer, const char16_t* password, BSTR* pEncryptedPW) {
+    if (!pEncryptedPW)
+        return kFailure;
     return guarded(nullptr, kFailure, [&] {
         *pEncryptedPW = newBstr(wscore::scramblePassword(in(proxyServer), in(password)));
         return kSuccess;
@@ -103,10 +110,12 @@ int32_t EncryptPassword(const char16_t* proxyServer, const char16_t* password,
 int32_t GetInputSoapMessage(int32_t connectionId, const char16_t* operationName,
                             const ParameterRecord* inputParameters, int32_t inputCount,
                             BSTR* pSOAPMessage, BSTR* pErrMsg) {
-    if (!pSOAPMessage || !pErrMsg) return kFailure;
+    if (!pSOAPMessage || !pErrMsg)
+        return kFailure;
     return guarded(pErrMsg, kFailure, [&] {
         WsdlConnection* c = lookup(connectionId);
-        if (!c) return fail(pErrMsg, kInvalidConnection);
+        if (!c)
+            return fail(pErrMsg, kInvalidConnection);
         if (!validInput(inputParameters, inputCount))
             return fail(pErrMsg, u"Invalid input parameter array");
         std::u16string text;
@@ -130,10 +139,12 @@ int32_t GetInputStructure(int32_t connectionId, const char16_t* operationName,
 int32_t GetInputStructureOfAType(int32_t connectionId, const char16_t* ElementName, int32_t level,
                                  const char16_t* TypeName, ParameterRecord** parameterArray,
                                  int32_t* parameterCount, BSTR* pErrMsg) {
-    if (!parameterArray || !parameterCount || !pErrMsg) return kFailure;
+    if (!parameterArray || !parameterCount || !pErrMsg)
+        return kFailure;
     return guarded(pErrMsg, kFailure, [&] {
         WsdlConnection* c = lookup(connectionId);
-        if (!c) return fail(pErrMsg, kInvalidConnection);
+        if (!c)
+            return fail(pErrMsg, kInvalidConnection);
         std::vector<FlatRecord> records;
         std::u16string error;
         if (!c->getStructureOfAType(in(ElementName), level, in(TypeName), records, error))
@@ -143,15 +154,18 @@ int32_t GetInputStructureOfAType(int32_t connectionId, const char16_t* ElementNa
     });
 }
 
-int32_t GetOperations(int32_t connectionId, const char16_t* ServiceName,
-                      char16_t** operationArray, int32_t* operationCount, BSTR* pErrMsg) {
-    if (!operationArray || !operationCount || !pErrMsg) return kFailure;
+int32_t GetOperations(int32_t connectionId, const char16_t* ServiceName, char16_t** operationArray,
+                      int32_t* operationCount, BSTR* pErrMsg) {
+    if (!operationArray || !operationCount || !pErrMsg)
+        return kFailure;
     return guarded(pErrMsg, kFailure, [&] {
         WsdlConnection* c = lookup(connectionId);
-        if (!c) return fail(pErrMsg, kInvalidConnection);
+        if (!c)
+            return fail(pErrMsg, kInvalidConnection);
         std::vector<std::u16string> operations;
         std::u16string error;
-        if (!c->getOperations(in(ServiceName), operations, error)) return fail(pErrMsg, error);
+        if (!c->getOperations(in(ServiceName), operations, error))
+            return fail(pErrMsg, error);
         wscore::handOutStrings(operations, operationArray, operationCount);
         return kSuccess;
     });
@@ -159,13 +173,16 @@ int32_t GetOperations(int32_t connectionId, const char16_t* ServiceName,
 
 int32_t GetOutputSoapMessage(int32_t connectionId, const char16_t* operationName,
                              BSTR* pSOAPMessage, BSTR* pErrMsg) {
-    if (!pSOAPMessage || !pErrMsg) return kFailure;
+    if (!pSOAPMessage || !pErrMsg)
+        return kFailure;
     return guarded(pErrMsg, kFailure, [&] {
         WsdlConnection* c = lookup(connectionId);
-        if (!c) return fail(pErrMsg, kInvalidConnection);
+        if (!c)
+            return fail(pErrMsg, kInvalidConnection);
         std::u16string text;
         std::u16string error;
-        if (!c->getOutputSoapMessage(in(operationName), text, error)) return fail(pErrMsg, error);
+        if (!c->getOutputSoapMessage(in(operationName), text, error))
+            return fail(pErrMsg, error);
         *pSOAPMessage = newBstr(text);
         return kSuccess;
     });
@@ -174,26 +191,32 @@ int32_t GetOutputSoapMessage(int32_t connectionId, const char16_t* operationName
 int32_t GetOutputStructure(int32_t connectionId, const char16_t* operationName,
                            ParameterRecord** parameterArray, int32_t* parameterCount,
                            BSTR* pErrMsg) {
-    return structure(connectionId, operationName, Direction::Output, parameterArray,
-                     parameterCount, pErrMsg);
+    return structure(connectionId, operationName, Direction::Output, parameterArray, parameterCount,
+                     pErrMsg);
 }
 
 namespace {
 
-int32_t lookupText(int32_t connectionId, const char16_t* operationName, BSTR* pOut,
-                   BSTR* pErrMsg, bool action) {
-    if (!pOut || !pErrMsg) return kFailure;
+int32_t lookupText(int32_t connectionId, const char16_t* operationName, BSTR* pOut, BSTR* pErrMsg,
+                   bool action) {
+    if (!pOut || !pErrMsg)
+        return kFailure;
     return guarded(pErrMsg, kFailure, [&] {
         WsdlConnection* c = lookup(connectionId);
-        if (!c) return fail(pErrMsg, kInvalidConnection);
+        if (!c)
+            return fail(pErrMsg, kInvalidConnection);
         std::u16string value;
         std::u16string error;
         auto found = action ? c->getSoapAction(in(operationName), value, error)
                             : c->getTargetUrl(in(operationName), value, error);
         switch (found) {
-            case WsdlConnection::Lookup::Found: *pOut = newBstr(value); return kSuccess;
-            case WsdlConnection::Lookup::Empty: return kFailure;  // nothing touched
-            case WsdlConnection::Lookup::Failed: return fail(pErrMsg, error);
+            case WsdlConnection::Lookup::Found:
+                *pOut = newBstr(value);
+                return kSuccess;
+            case WsdlConnection::Lookup::Empty:
+                return kFailure;  // nothing touched
+            case WsdlConnection::Lookup::Failed:
+                return fail(pErrMsg, error);
         }
         return kFailure;
     });
@@ -214,10 +237,12 @@ int32_t GetTargetURL(int32_t connectionId, const char16_t* operationName, BSTR* 
 int32_t InvokeOperation(int32_t connectionId, const char16_t* operationName,
                         const ParameterRecord* inputParameters, int32_t inputCount,
                         ParameterRecord** outputParameters, int32_t* outputCount, BSTR* pErrMsg) {
-    if (!outputParameters || !outputCount || !pErrMsg) return kFailure;
+    if (!outputParameters || !outputCount || !pErrMsg)
+        return kFailure;
     return guarded(pErrMsg, kFailure, [&] {
         WsdlConnection* c = lookup(connectionId);
-        if (!c) return fail(pErrMsg, kInvalidConnection);
+        if (!c)
+            return fail(pErrMsg, kInvalidConnection);
         if (!validInput(inputParameters, inputCount))
             return fail(pErrMsg, u"Invalid input parameter array");
         std::vector<FlatRecord> output;
@@ -226,7 +251,8 @@ int32_t InvokeOperation(int32_t connectionId, const char16_t* operationName,
             in(operationName), wscore::copyInputRecords(inputParameters, inputCount), output,
             error);
         if (result != kSuccess) {
-            if (!error.empty()) *pErrMsg = newBstr(error);
+            if (!error.empty())
+                *pErrMsg = newBstr(error);
             return result;
         }
         wscore::handOutRecords(output, outputParameters, outputCount);
@@ -237,13 +263,16 @@ int32_t InvokeOperation(int32_t connectionId, const char16_t* operationName,
 int32_t Ping(int32_t connectionId, const char16_t* address, const char16_t* soapAction,
              const char16_t* bodyText, BSTR* pErrMsg) {
     constexpr std::int32_t kNothingReceived = 404;
-    if (!pErrMsg) return kNothingReceived;
+    if (!pErrMsg)
+        return kNothingReceived;
     return guarded(pErrMsg, kNothingReceived, [&] {
         WsdlConnection* c = lookup(connectionId);
-        if (!c) return fail(pErrMsg, kInvalidConnection, kNothingReceived);
+        if (!c)
+            return fail(pErrMsg, kInvalidConnection, kNothingReceived);
         std::u16string error;
         std::int32_t status = c->ping(in(address), in(soapAction), in(bodyText), error);
-        if (!error.empty()) *pErrMsg = newBstr(error);
+        if (!error.empty())
+            *pErrMsg = newBstr(error);
         return status;
     });
 }
@@ -260,12 +289,13 @@ namespace {
 
 int32_t setCredentials(int32_t connectionId, const char16_t* username, const char16_t* password,
                        BSTR* pErrMsg, bool endpoint) {
-    if (!pErrMsg) return kFailure;
+    if (!pErrMsg)
+        return kFailure;
     return guarded(pErrMsg, kFailure, [&] {
         WsdlConnection* c = lookup(connectionId);
-        if (!c) return fail(pErrMsg, kInvalidConnection);
-        wscore::Credentials credentials{std::u16string(in(username)),
-                                        std::u16string(in(password))};
+        if (!c)
+            return fail(pErrMsg, kInvalidConnection);
+        wscore::Credentials credentials{std::u16string(in(username)), std::u16string(in(password))};
         if (endpoint)
             c->setEndpointCredentials(std::move(credentials));
         else
@@ -288,12 +318,15 @@ int32_t SetHTTPAuthentication(int32_t connectionId, const char16_t* username,
 
 int32_t SetTargetURL(int32_t connectionId, const char16_t* operationName, const char16_t* address,
                      BSTR* pErrMsg) {
-    if (!pErrMsg) return kFailure;
+    if (!pErrMsg)
+        return kFailure;
     return guarded(pErrMsg, kFailure, [&] {
         WsdlConnection* c = lookup(connectionId);
-        if (!c) return fail(pErrMsg, kInvalidConnection);
+        if (!c)
+            return fail(pErrMsg, kInvalidConnection);
         std::u16string error;
-        if (!c->setTargetUrl(in(operationName), in(address), error)) return fail(pErrMsg, error);
+        if (!c->setTargetUrl(in(operationName), in(address), error))
+            return fail(pErrMsg, error);
         return kSuccess;
     });
 }
@@ -310,7 +343,8 @@ int32_t WSDLConnect(int32_t* connectionId, int32_t connectTimeout, int32_t respo
                     BSTR* pErrMsg, const char16_t* cacheName, int32_t useCache, int32_t reserved,
                     int32_t probeOnly, const char16_t* httpUser, const char16_t* httpPassword) {
     (void)reserved;
-    if (!connectionId || !serviceArray || !serviceCount || !pErrMsg) return kFailure;
+    if (!connectionId || !serviceArray || !serviceCount || !pErrMsg)
+        return kFailure;
     return guarded(pErrMsg, kFailure, [&] {
         wscore::LoadRequest request;
         request.location = std::u16string(in(WSDL));
@@ -326,7 +360,8 @@ int32_t WSDLConnect(int32_t* connectionId, int32_t connectTimeout, int32_t respo
             *connectionId = wscore::connectionRegistry().add(std::move(fresh));
         } else {
             c = lookup(*connectionId);
-            if (!c) return fail(pErrMsg, kInvalidConnection);
+            if (!c)
+                return fail(pErrMsg, kInvalidConnection);
         }
         c->setTimeouts(connectTimeout, responseTimeout);
         if (httpUser)
@@ -334,7 +369,8 @@ int32_t WSDLConnect(int32_t* connectionId, int32_t connectTimeout, int32_t respo
 
         std::vector<std::u16string> services;
         std::u16string error;
-        if (!c->load(request, services, error)) return fail(pErrMsg, error);
+        if (!c->load(request, services, error))
+            return fail(pErrMsg, error);
         wscore::handOutStrings(services, serviceArray, serviceCount);
         return kSuccess;
     });

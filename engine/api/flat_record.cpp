@@ -32,7 +32,8 @@ namespace {
 
 char16_t* taskString(const std::u16string& s) {
     auto* p = static_cast<char16_t*>(CoTaskMemAlloc((s.size() + 1) * sizeof(char16_t)));
-    if (!p) return nullptr;
+    if (!p)
+        return nullptr;
     std::memcpy(p, s.data(), s.size() * sizeof(char16_t));
     p[s.size()] = u'\0';
     return p;
@@ -43,7 +44,9 @@ void freeRecordStrings(ParameterRecord& r) {
         CoTaskMemFree(s);
 }
 
-std::u16string readString(const char16_t* s) { return std::u16string(nv::text::view(s)); }
+std::u16string readString(const char16_t* s) {
+    return std::u16string(nv::text::view(s));
+}
 
 }  // namespace
 
@@ -54,8 +57,10 @@ void handOutRecords(const std::vector<FlatRecord>& records, ParameterRecord** ar
         *array = nullptr;
         return;
     }
-    auto* block = static_cast<ParameterRecord*>(CoTaskMemAlloc(records.size() * sizeof(ParameterRecord)));
-    if (!block) throw std::bad_alloc();
+    auto* block =
+        static_cast<ParameterRecord*>(CoTaskMemAlloc(records.size() * sizeof(ParameterRecord)));
+    if (!block)
+        throw std::bad_alloc();
     std::memset(block, 0, records.size() * sizeof(ParameterRecord));
     for (std::size_t i = 0; i < records.size(); ++i) {
         const FlatRecord& f = records[i];
@@ -93,7 +98,8 @@ void handOutStrings(const std::vector<std::u16string>& strings, char16_t** block
         return;
     }
     std::size_t units = 0;
-    for (const auto& s : strings) units += s.size() + 1;
+    for (const auto& s : strings)
+        units += s.size() + 1;
     auto* out = static_cast<char16_t*>(CoTaskMemAlloc(units * sizeof(char16_t)));
     if (!out) {
         *count = 0;
@@ -110,7 +116,8 @@ void handOutStrings(const std::vector<std::u16string>& strings, char16_t** block
 
 std::vector<FlatRecord> copyInputRecords(const ParameterRecord* records, std::int32_t count) {
     std::vector<FlatRecord> out;
-    if (!records || count <= 0) return out;
+    if (!records || count <= 0)
+        return out;
     out.reserve(static_cast<std::size_t>(count));
     for (std::int32_t i = 0; i < count; ++i) {
         const ParameterRecord& r = records[i];
@@ -136,8 +143,10 @@ std::vector<FlatRecord> copyInputRecords(const ParameterRecord* records, std::in
 }
 
 void freeRecordBlock(ParameterRecord* array, std::int32_t count) {
-    if (!array) return;
-    for (std::int32_t i = 0; i < count; ++i) freeRecordStrings(array[i]);
+    if (!array)
+        return;
+    for (std::int32_t i = 0; i < count; ++i)
+        freeRecordStrings(array[i]);
     CoTaskMemFree(array);
 }
 

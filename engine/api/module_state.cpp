@@ -49,7 +49,8 @@ WsdlConnection* ConnectionRegistry::find(std::int32_t id) {
 std::unique_ptr<WsdlConnection> ConnectionRegistry::remove(std::int32_t id) {
     std::lock_guard<std::recursive_mutex> lock(mutex_);
     auto it = connections_.find(id);
-    if (it == connections_.end()) return nullptr;
+    if (it == connections_.end())
+        return nullptr;
     std::unique_ptr<WsdlConnection> out = std::move(it->second);
     connections_.erase(it);
     return out;
@@ -60,7 +61,9 @@ std::size_t ConnectionRegistry::size() {
     return connections_.size();
 }
 
-ConnectionRegistry& connectionRegistry() { return gModule.registry; }
+ConnectionRegistry& connectionRegistry() {
+    return gModule.registry;
+}
 
 std::u16string workingDirectory() {
     std::lock_guard<std::mutex> lock(gModule.directoryMutex);

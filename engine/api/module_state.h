@@ -14,7 +14,7 @@ namespace wscore {
 class WsdlConnection;
 
 class ConnectionRegistry {
-public:
+  public:
     ConnectionRegistry() = default;
     ~ConnectionRegistry();
     ConnectionRegistry(const ConnectionRegistry&) = delete;
@@ -29,7 +29,7 @@ public:
     std::unique_ptr<WsdlConnection> remove(std::int32_t id);
     std::size_t size();
 
-private:
+  private:
     std::recursive_mutex mutex_;
     std::unordered_map<std::int32_t, std::unique_ptr<WsdlConnection>> connections_;
     std::int32_t next_ = 1;

@@ -78,8 +78,7 @@ WSCORE_API int32_t GetInputStructureOfAType(int32_t connectionId, const char16_t
                                             int32_t* parameterCount, BSTR* pErrMsg);
 /* Two strings (name, documentation) per operation of the service; selects the service. */
 WSCORE_API int32_t GetOperations(int32_t connectionId, const char16_t* ServiceName,
-                                 char16_t** operationArray, int32_t* operationCount,
-                                 BSTR* pErrMsg);
+                                 char16_t** operationArray, int32_t* operationCount, BSTR* pErrMsg);
 /* The operation's last response text (possibly empty). */
 WSCORE_API int32_t GetOutputSoapMessage(int32_t connectionId, const char16_t* operationName,
                                         BSTR* pSOAPMessage, BSTR* pErrMsg);

@@ -24,9 +24,13 @@ using nv::text::utf8ToUtf16;
 WsdlConnection::WsdlConnection() = default;
 WsdlConnection::~WsdlConnection() = default;
 
-void WsdlConnection::openMessageLibrary() { messages_.openResourceLibrary(); }
+void WsdlConnection::openMessageLibrary() {
+    messages_.openResourceLibrary();
+}
 
-std::u16string WsdlConnection::message(int id) const { return messages_.text(id); }
+std::u16string WsdlConnection::message(int id) const {
+    return messages_.text(id);
+}
 
 std::u16string WsdlConnection::message(int id,
                                        std::initializer_list<std::u16string_view> args) const {
@@ -45,14 +49,16 @@ bool WsdlConnection::load(const LoadRequest& request, std::vector<std::u16string
     model_.location = utf16ToUtf8(request.location);
 
     readInternetSettings(settings_);
-    std::uint32_t connect = connectTimeout_ ? static_cast<std::uint32_t>(connectTimeout_)
-                                            : settings_.connectTimeout;
-    std::uint32_t response = responseTimeout_ ? static_cast<std::uint32_t>(responseTimeout_)
-                                              : settings_.responseTimeout;
+    std::uint32_t connect =
+        connectTimeout_ ? static_cast<std::uint32_t>(connectTimeout_) : settings_.connectTimeout;
+    std::uint32_t response =
+        responseTimeout_ ? static_cast<std::uint32_t>(responseTimeout_) : settings_.responseTimeout;
     applyProcessTimeouts(connect, response);
 
-    bool loaded = request.useCache ? loadFromCache(request, error) : loadFromNetwork(request, error);
-    if (!loaded) return false;
+    bool loaded =
+        request.useCache ? loadFromCache(request, error) : loadFromNetwork(request, error);
+    if (!loaded)
+        return false;
     for (const std::string& key : model_.services.memberNames()) {
         services.push_back(utf8ToUtf16(key));
         services.emplace_back();  // services carry no description
@@ -86,13 +92,17 @@ bool WsdlConnection::loadFromNetwork(const LoadRequest& request, std::u16string&
     transport_.beginLoad(request.probeOnly);
     std::string bytes;
     switch (transport_.fetchDocument(model_.location, request.probeOnly, bytes, error)) {
-        case Transport::Fetch::Failed: return false;
-        case Transport::Fetch::NotFoundWhileProbing: return true;
-        case Transport::Fetch::Document: break;
+        case Transport::Fetch::Failed:
+            return false;
+        case Transport::Fetch::NotFoundWhileProbing:
+            return true;
+        case Transport::Fetch::Document:
+            break;
     }
     if (bytes.empty()) {
         // An empty answer is no document; saying so beats reporting a service-less success.
-        if (request.probeOnly) return true;
+        if (request.probeOnly)
+            return true;
         error = message(msg::DomParseFailed) + u"The document is empty.";
         return false;
     }
@@ -114,8 +124,7 @@ bool WsdlConnection::loadFromNetwork(const LoadRequest& request, std::u16string&
 }
 
 bool WsdlConnection::getOperations(std::u16string_view service,
-                                   std::vector<std::u16string>& operations,
-                                   std::u16string& error) {
+                                   std::vector<std::u16string>& operations, std::u16string& error) {
     operations.clear();
     WsdlService* s = model_.service(utf16ToUtf8(service));
     model_.selectedService = s;
@@ -139,8 +148,7 @@ WsdlOperation* WsdlConnection::findOperation(std::u16string_view name,
                                              std::u16string& error) const {
     WsdlOperation* op = model_.selectedService->operation(utf16ToUtf8(name));
     if (!op)
-        error = message(msg::NotAnOperation,
-                        {name, utf8ToUtf16(model_.selectedService->name)});
+        error = message(msg::NotAnOperation, {name, utf8ToUtf16(model_.selectedService->name)});
     return op;
 }
 
@@ -152,7 +160,8 @@ bool WsdlConnection::getStructure(std::u16string_view operation, Direction direc
         return false;
     }
     WsdlOperation* op = findOperation(operation, error);
-    if (!op) return false;
+    if (!op)
+        return false;
     int d = direction == Direction::Input ? kDirectionInput : kDirectionOutput;
     records = flattenAll(buildMessageTree(model_, *op, d), 1);
     return true;
@@ -167,17 +176,19 @@ bool WsdlConnection::getStructureOfAType(std::u16string_view elementName, std::i
 }
 
 bool WsdlConnection::getInputSoapMessage(std::u16string_view operation,
-                                         const std::vector<FlatRecord>& input,
-                                         std::u16string& text, std::u16string& error) {
+                                         const std::vector<FlatRecord>& input, std::u16string& text,
+                                         std::u16string& error) {
     if (!model_.selectedService) {
         error = message(msg::MustAnalyzeFirst);
         return false;
     }
     WsdlOperation* op = findOperation(operation, error);
-    if (!op) return false;
+    if (!op)
+        return false;
     // The text of a request is its envelope: attachments are named, their files not read.
     BuiltRequest request;
-    if (!buildRequest(model_, *op, input, messages_, request, error, false)) return false;
+    if (!buildRequest(model_, *op, input, messages_, request, error, false))
+        return false;
     // The bytes are UTF-8, as the request says; the text ends at its last tag.
     text = utf8ToUtf16(request.bytes);
     std::size_t last = text.rfind(u'>');
@@ -195,7 +206,8 @@ std::int32_t WsdlConnection::invokeOperation(std::u16string_view operation,
         return 0;
     }
     WsdlOperation* op = findOperation(operation, error);
-    if (!op) return 0;
+    if (!op)
+        return 0;
     BuiltRequest request;
     std::u16string buildError;
     if (!buildRequest(model_, *op, input, messages_, request, buildError)) {
@@ -203,17 +215,18 @@ std::int32_t WsdlConnection::invokeOperation(std::u16string_view operation,
         return 0;
     }
 
-    Transport::PostResult posted =
-        transport_.post(op->targetAddress, op->soapAction, request.bytes, request.dime,
-                        endpointCredentials_);
+    Transport::PostResult posted = transport_.post(op->targetAddress, op->soapAction, request.bytes,
+                                                   request.dime, endpointCredentials_);
     if (!posted.sent) {
         error = posted.error;
         return 0;
     }
     std::int32_t result = posted.status;
-    if (!posted.error.empty()) error = posted.error;  // a fault usually comes with status 500
+    if (!posted.error.empty())
+        error = posted.error;  // a fault usually comes with status 500
     if (posted.body.empty()) {
-        if (error.empty()) error = message(msg::NoDataReturned);
+        if (error.empty())
+            error = message(msg::NoDataReturned);
         return result;
     }
 
@@ -225,7 +238,8 @@ std::int32_t WsdlConnection::invokeOperation(std::u16string_view operation,
     if (!loaded) {
         error = message(msg::FailedToReadResponse) + utf8ToUtf16(reader.error()) + u"\n" +
                 utf8ToUtf16(posted.body);
-        if (settings_.useProxy) error += message(msg::CheckProxySettings);
+        if (settings_.useProxy)
+            error += message(msg::CheckProxySettings);
         return result;
     }
 
@@ -244,12 +258,14 @@ std::int32_t WsdlConnection::invokeOperation(std::u16string_view operation,
         error = message(msg::ServiceFault) + utf8ToUtf16(faultString.text());
         return result;
     }
-    if (result == 500) return result;  // with the status message of above
+    if (result == 500)
+        return result;  // with the status message of above
 
     std::size_t outputParts = 0;
     for (const std::string& key : op->memberNames()) {
         const SchemaNode* m = op->memberNode(key);
-        if (m && !m->name.empty() && (m->direction == kDirectionOutput || m->direction == kDirectionBoth))
+        if (m && !m->name.empty() &&
+            (m->direction == kDirectionOutput || m->direction == kDirectionBoth))
             ++outputParts;
     }
     if (outputParts == 0) {
@@ -285,35 +301,42 @@ bool WsdlConnection::getOutputSoapMessage(std::u16string_view operation, std::u1
         return false;
     }
     WsdlOperation* op = findOperation(operation, error);
-    if (!op) return false;
+    if (!op)
+        return false;
     text = utf8ToUtf16(op->lastResponseText);
     return true;
 }
 
 WsdlConnection::Lookup WsdlConnection::getSoapAction(std::u16string_view operation,
-                                                     std::u16string& action,
-                                                     std::u16string&) {
-    if (!model_.selectedService) return Lookup::Empty;
+                                                     std::u16string& action, std::u16string&) {
+    if (!model_.selectedService)
+        return Lookup::Empty;
     WsdlOperation* op = model_.selectedService->operation(utf16ToUtf8(operation));
-    if (!op) return Lookup::Empty;
-    if (op->soapAction.empty()) return Lookup::Empty;
+    if (!op)
+        return Lookup::Empty;
+    if (op->soapAction.empty())
+        return Lookup::Empty;
     action = utf8ToUtf16(op->soapAction);
     return Lookup::Found;
 }
 
 WsdlConnection::Lookup WsdlConnection::getTargetUrl(std::u16string_view operation,
                                                     std::u16string& url, std::u16string&) {
-    if (!model_.selectedService) return Lookup::Empty;
+    if (!model_.selectedService)
+        return Lookup::Empty;
     WsdlOperation* op = model_.selectedService->operation(utf16ToUtf8(operation));
-    if (!op) return Lookup::Empty;
-    if (op->targetAddress.empty()) return Lookup::Empty;
+    if (!op)
+        return Lookup::Empty;
+    if (op->targetAddress.empty())
+        return Lookup::Empty;
     url = utf8ToUtf16(op->targetAddress);
     return Lookup::Found;
 }
 
 bool WsdlConnection::setTargetUrl(std::u16string_view operation, std::u16string_view url,
                                   std::u16string&) {
-    if (!model_.selectedService) return true;
+    if (!model_.selectedService)
+        return true;
     if (WsdlOperation* op = model_.selectedService->operation(utf16ToUtf8(operation)))
         op->targetAddress = utf16ToUtf8(url);
     return true;

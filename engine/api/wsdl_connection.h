@@ -27,7 +27,7 @@ struct LoadRequest {
 enum class Direction { Input, Output };
 
 class WsdlConnection {
-public:
+  public:
     WsdlConnection();
     ~WsdlConnection();
     WsdlConnection(const WsdlConnection&) = delete;
@@ -75,7 +75,7 @@ public:
     const InternetSettings& settings() const { return settings_; }
     const DocumentModel& model() const { return model_; }
 
-private:
+  private:
     // The operation `name` of the selected service; null with `error` set when there is no
     // such operation (message 115).
     WsdlOperation* findOperation(std::u16string_view name, std::u16string& error) const;
@@ -84,7 +84,7 @@ private:
 
     MessageModule messages_;
     InternetSettings settings_;
-    std::int32_t connectTimeout_ = 0;   // as given to WSDLConnect; 0 takes the setting
+    std::int32_t connectTimeout_ = 0;  // as given to WSDLConnect; 0 takes the setting
     std::int32_t responseTimeout_ = 0;
     Credentials wsdlCredentials_;
     Credentials endpointCredentials_;

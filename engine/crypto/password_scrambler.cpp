@@ -6,7 +6,8 @@ namespace wscore {
 
 int scrambleKey(std::u16string_view proxyServer) {
     std::uint64_t sum = 0;
-    for (char16_t c : proxyServer) sum += c;
+    for (char16_t c : proxyServer)
+        sum += c;
     int k = static_cast<int>(sum % 29);
     return k == 0 ? 13 : k;
 }

@@ -9,13 +9,16 @@ namespace wscore {
 
 AttachmentField attachmentField(const WsdlOperation& op, const FlatRecord& record) {
     AttachmentField f;
-    if (!op.inputDime.used) return f;
-    if (record.dataType != u"base64Binary" && record.dataType != u"hexBinary") return f;
+    if (!op.inputDime.used)
+        return f;
+    if (record.dataType != u"base64Binary" && record.dataType != u"hexBinary")
+        return f;
     f.isAttachment = true;
     f.closedLayout = op.inputDime.closedLayout;
     std::string info = nv::text::utf16ToUtf8(record.info);
     std::size_t colon = info.find(':');
-    if (colon == std::string::npos) return f;
+    if (colon == std::string::npos)
+        return f;
     std::string kind = info.substr(0, colon);
     if (kind == "type")
         f.tnf = "absolute-uri";
@@ -97,7 +100,9 @@ constexpr Signature kSignatures[] = {
     {"\xFFWPG"sv, ".wpg"sv},
     {"\xFFWPC"sv, ".wp"sv},
     {"<?xml"sv, ".xml"sv},
-    {"\xFF\xFE<\x00R\x00O\x00O\x00T\x00S\x00T\x00U\x00" "B\x00"sv, ".xml"sv},
+    {"\xFF\xFE<\x00R\x00O\x00O\x00T\x00S\x00T\x00U\x00"
+     "B\x00"sv,
+     ".xml"sv},
     {"<meta"sv, ".html"sv},
 };
 

@@ -55,7 +55,8 @@ constexpr StatusText kStatusTexts[] = {
 
 std::u16string_view httpStatusText(int status) {
     for (const StatusText& s : kStatusTexts)
-        if (s.code == status) return s.text;
+        if (s.code == status)
+            return s.text;
     return {};
 }
 

@@ -48,7 +48,8 @@ bool promptAgain(const HttpResponse& response, const std::string& url, int attem
     }
     challenge.attempt = attempt;
     std::optional<nv::inet::PromptedCredentials> answer = nv::inet::promptForCredentials(challenge);
-    if (!answer) return false;
+    if (!answer)
+        return false;
     credentials.user = answer->user;
     credentials.password = answer->password;
     credentials.scheme = AuthScheme::Any;
@@ -80,7 +81,9 @@ nv::inet::InternetSession& Transport::internet() {
     return *internet_;
 }
 
-void Transport::closeInternet() { internet_.reset(); }
+void Transport::closeInternet() {
+    internet_.reset();
+}
 
 std::u16string Transport::statusFailure(int status) const {
     return messages_.text(msg::HttpRequestFailed) + std::u16string(httpStatusText(status));
@@ -88,7 +91,8 @@ std::u16string Transport::statusFailure(int status) const {
 
 std::u16string Transport::systemError(std::uint32_t code) const {
     std::string text = nv::inet::systemErrorText(code);
-    if (text.empty()) text = "Error " + std::to_string(code);
+    if (text.empty())
+        text = "Error " + std::to_string(code);
     return utf8ToUtf16(text) + u"\n";
 }
 
@@ -135,7 +139,8 @@ Transport::Fetch Transport::fetchDocument(const std::string& url, bool probeOnly
         if (response.status == 200) {
             bytes = std::move(response.body);
             bytesThisLoad_ += bytes.size();
-            if (probeOnly) closeInternet();
+            if (probeOnly)
+                closeInternet();
             return Fetch::Document;
         }
         if (response.status == 404 && probeOnly) {
@@ -158,8 +163,10 @@ Transport::Fetch Transport::fetchDocument(const std::string& url, bool probeOnly
 std::optional<FetchedDocument> Transport::fetchImport(std::string_view location,
                                                       std::string_view baseUrl) {
     std::string resolved = nv::inet::resolveReference(baseUrl, location);
-    if (!loadLimitError_.empty()) return std::nullopt;  // the load is over
-    if (resolved.empty() || !fetched_.insert(resolved).second) return std::nullopt;
+    if (!loadLimitError_.empty())
+        return std::nullopt;  // the load is over
+    if (resolved.empty() || !fetched_.insert(resolved).second)
+        return std::nullopt;
     if (importsThisLoad_ >= kMaxImportsPerLoad) {
         loadLimitError_ = u"The document imports more than " +
                           utf8ToUtf16(std::to_string(kMaxImportsPerLoad)) + u" documents.\n";
@@ -183,7 +190,8 @@ std::optional<FetchedDocument> Transport::fetchImport(std::string_view location,
                           megabytes(*request.maxBodyBytes) + u".\n";
         return std::nullopt;
     }
-    if (response.error != 0 || !response.received) return std::nullopt;
+    if (response.error != 0 || !response.received)
+        return std::nullopt;
     if (response.status == 401) {
         std::string challenge = response.headers.get("WWW-Authenticate").value_or(std::string());
         std::string scheme = challenge.substr(0, challenge.find(' '));
@@ -202,11 +210,14 @@ std::optional<FetchedDocument> Transport::fetchImport(std::string_view location,
         request.credentials.user = utf16ToUtf8(wsdlCredentials_.user);
         request.credentials.password = utf16ToUtf8(wsdlCredentials_.password);
         response = internet().send(request);
-        if (response.error != 0 || !response.received) return std::nullopt;
+        if (response.error != 0 || !response.received)
+            return std::nullopt;
     }
-    if (response.status != 200) return std::nullopt;
+    if (response.status != 200)
+        return std::nullopt;
     bytesThisLoad_ += response.body.size();
-    if (probeOnly_) closeInternet();
+    if (probeOnly_)
+        closeInternet();
     std::string url = response.effectiveUrl.empty() ? resolved : response.effectiveUrl;
     return FetchedDocument{std::move(url), std::move(response.body)};
 }
@@ -223,7 +234,8 @@ Transport::PostResult Transport::post(const std::string& address, const std::str
     // Endpoint credentials replace those of the address; an over-long user name (beyond 128
     // characters) is not used, while the password still replaces the address's.
     if (!endpoint.user.empty()) {
-        if (endpoint.user.size() <= 128) url->user = utf16ToUtf8(endpoint.user);
+        if (endpoint.user.size() <= 128)
+            url->user = utf16ToUtf8(endpoint.user);
         url->password = utf16ToUtf8(endpoint.password);
     }
     HttpRequest request;
@@ -248,7 +260,8 @@ Transport::PostResult Transport::post(const std::string& address, const std::str
             continue;
         result.sent = true;
         result.status = response.status;
-        if (response.status != 200) result.error = statusFailure(response.status);
+        if (response.status != 200)
+            result.error = statusFailure(response.status);
         result.body = std::move(response.body);
         return result;
     }
@@ -268,7 +281,8 @@ int Transport::probe(const std::string& address, const std::string& soapAction,
         error = systemError(response.error ? response.error : nv::inet::kErrorInternal);
         return 404;
     }
-    if (response.status != 200) error = statusFailure(response.status);
+    if (response.status != 200)
+        error = statusFailure(response.status);
     return response.status;
 }
 

@@ -25,7 +25,7 @@ struct Credentials {
 };
 
 class Transport final : public DocumentSource {
-public:
+  public:
     // The three referenced objects belong to the connection and outlive the transport.
     // `wsdlCredentials` is updated when the user answers a credential prompt.
     Transport(const MessageModule& messages, const InternetSettings& settings,
@@ -45,7 +45,7 @@ public:
                                                std::string_view baseUrl) override;
 
     struct PostResult {
-        bool sent = false;   // an answer was received
+        bool sent = false;  // an answer was received
         int status = 0;
         std::string body;
         std::u16string error;  // the message for a failure, or for a status other than 200
@@ -63,7 +63,7 @@ public:
     // Set when a limit of the current load was hit (the load then fails with it).
     const std::u16string& loadLimitError() const { return loadLimitError_; }
 
-private:
+  private:
     nv::inet::InternetSession& internet();
     std::u16string statusFailure(int status) const;
     std::u16string systemError(std::uint32_t code) const;

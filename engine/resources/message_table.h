@@ -20,7 +20,7 @@ std::u16string formatMessage(std::u16string_view pattern,
 // loaded (see resource_library.h for what it must export), else the built-in table. Each
 // module that opened the library closes it when destroyed.
 class MessageModule {
-public:
+  public:
     MessageModule() = default;
     ~MessageModule();
     MessageModule(const MessageModule&) = delete;
@@ -34,7 +34,7 @@ public:
     // table; an id neither holds gives the empty string.
     std::u16string text(int id) const;
 
-private:
+  private:
     void* handle_ = nullptr;  // dlopen handle, closed by the destructor
     NVLoadStringFn loadString_ = nullptr;
 };

@@ -15,7 +15,7 @@ using PrefixMap = std::map<std::string, std::string, std::less<>>;
 
 // One per `schema` element being read.
 struct SchemaContext {
-    PrefixMap prefixes;          // inherited from definitions, then the schema's own
+    PrefixMap prefixes;  // inherited from definitions, then the schema's own
     std::string targetNamespace;
     bool elementsQualified = false;    // elementFormDefault="qualified"
     bool attributesQualified = false;  // attributeFormDefault="qualified"

@@ -55,15 +55,18 @@ void SchemaLoader::readSchemaWith(Node schema, SchemaContext ctx) {
     }
     // Imports first, so imported definitions enter the table before this schema's own.
     for (Node c : schema.children()) {
-        if (c.baseName() != "import") continue;
+        if (c.baseName() != "import")
+            continue;
         std::string location = c.attribute("schemaLocation");
-        if (!location.empty()) followImport(location, ctx.baseUrl);
+        if (!location.empty())
+            followImport(location, ctx.baseUrl);
     }
     for (Node c : schema.children()) {
         std::string_view local = c.baseName();
         if (local == "include") {
             std::string location = c.attribute("schemaLocation");
-            if (!location.empty()) followInclude(location, ctx);
+            if (!location.empty())
+                followInclude(location, ctx);
             continue;
         }
         readSchemaDefinition(tables_, &ctx, c);
@@ -71,13 +74,16 @@ void SchemaLoader::readSchemaWith(Node schema, SchemaContext ctx) {
 }
 
 void SchemaLoader::followImport(std::string_view location, std::string_view baseUrl) {
-    if (!source_ || nesting_ >= kMaxImportNesting) return;
+    if (!source_ || nesting_ >= kMaxImportNesting)
+        return;
     std::optional<FetchedDocument> fetched = source_->fetchImport(location, baseUrl);
-    if (!fetched) return;
+    if (!fetched)
+        return;
     upgrade1999Namespaces(fetched->bytes);
     Document doc;
     doc.setValidateOnParse(false);
-    if (!doc.loadXML(std::string_view(fetched->bytes))) return;
+    if (!doc.loadXML(std::string_view(fetched->bytes)))
+        return;
     ++nesting_;
     readImportedDocument(doc, fetched->url);
     --nesting_;
@@ -90,9 +96,11 @@ void SchemaLoader::readImportedDocument(const Document& doc, std::string_view ur
             PrefixMap map;
             readNamespaceDeclarations(top, map, tables_.namespaces);
             Node types = top.firstChildElement("types");
-            if (!types) return;
+            if (!types)
+                return;
             for (Node s : types.children())
-                if (s.baseName() == "schema") readSchema(s, map, url);
+                if (s.baseName() == "schema")
+                    readSchema(s, map, url);
             return;
         }
         if (local == "schema") {
@@ -103,15 +111,19 @@ void SchemaLoader::readImportedDocument(const Document& doc, std::string_view ur
 }
 
 void SchemaLoader::followInclude(std::string_view location, const SchemaContext& includer) {
-    if (!source_ || nesting_ >= kMaxImportNesting) return;
+    if (!source_ || nesting_ >= kMaxImportNesting)
+        return;
     std::optional<FetchedDocument> fetched = source_->fetchImport(location, includer.baseUrl);
-    if (!fetched) return;
+    if (!fetched)
+        return;
     upgrade1999Namespaces(fetched->bytes);
     Document doc;
     doc.setValidateOnParse(false);
-    if (!doc.loadXML(std::string_view(fetched->bytes))) return;
+    if (!doc.loadXML(std::string_view(fetched->bytes)))
+        return;
     Node schema = doc.documentElement();
-    if (!schema || schema.baseName() != "schema") return;
+    if (!schema || schema.baseName() != "schema")
+        return;
     // The included definitions join the including schema; a schema without a target
     // namespace takes the includer's.
     SchemaContext ctx = includer;
@@ -142,18 +154,23 @@ void copyResolved(SchemaNode& into, const SchemaNode& type) {
 void SchemaLoader::resolveTypes(TypesTable& types) {
     for (const std::string& key : types.memberNames()) {
         SchemaNode* entry = types.memberNode(key);
-        if (!entry) continue;
+        if (!entry)
+            continue;
         SchemaNode* type = types.memberNode(entry->typeName);
-        if (type && type != entry && type->complex) copyResolved(*entry, *type);
+        if (type && type != entry && type->complex)
+            copyResolved(*entry, *type);
     }
     for (const std::string& key : types.memberNames()) {
         SchemaNode* entry = types.memberNode(key);
-        if (!entry) continue;
+        if (!entry)
+            continue;
         for (const std::string& memberKey : entry->memberNames()) {
             SchemaNode* member = entry->memberNode(memberKey);
-            if (!member) continue;
+            if (!member)
+                continue;
             SchemaNode* type = types.memberNode(member->typeName);
-            if (type && type != member) copyResolved(*member, *type);
+            if (type && type != member)
+                copyResolved(*member, *type);
         }
     }
 }

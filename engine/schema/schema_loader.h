@@ -12,7 +12,7 @@
 namespace wscore {
 
 class SchemaLoader {
-public:
+  public:
     // `source` may be null: imports and includes are then skipped.
     SchemaLoader(SchemaTables tables, DocumentSource* source);
 
@@ -24,7 +24,7 @@ public:
     // direct members.
     static void resolveTypes(TypesTable& types);
 
-private:
+  private:
     void followImport(std::string_view location, std::string_view baseUrl);
     void followInclude(std::string_view location, const SchemaContext& includer);
     void readImportedDocument(const nv::xml::Document& doc, std::string_view url);

@@ -38,7 +38,8 @@ SchemaNode* addNode(ModelContainer& container, std::unique_ptr<SchemaNode> node)
     SchemaNode* raw = node.get();
     std::string key = node->name;
     std::unique_ptr<ModelContainer> owned = std::move(node);
-    if (container.addMember(key, owned) && !owned) return raw;
+    if (container.addMember(key, owned) && !owned)
+        return raw;
     return nullptr;
 }
 

@@ -13,7 +13,7 @@
 namespace wscore {
 
 class SchemaNode : public ModelContainer {
-public:
+  public:
     SchemaNode() = default;
     explicit SchemaNode(std::string n) : ModelContainer(std::move(n)) {}
     ~SchemaNode() override;

@@ -14,11 +14,13 @@ using nv::xml::Node;
 using nv::xml::NodeType;
 
 bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
+    if (a.size() != b.size())
+        return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
         char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] + 32) : a[i];
         char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] + 32) : b[i];
-        if (x != y) return false;
+        if (x != y)
+            return false;
     }
     return true;
 }
@@ -27,10 +29,14 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
 std::int32_t occurrences(std::string_view text) {
     std::int64_t value = 0;
     auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec == std::errc::result_out_of_range) return INT32_MAX;
-    if (ec != std::errc() || ptr == text.data()) return 0;
-    if (value > INT32_MAX) return INT32_MAX;
-    if (value < 0) return 0;
+    if (ec == std::errc::result_out_of_range)
+        return INT32_MAX;
+    if (ec != std::errc() || ptr == text.data())
+        return 0;
+    if (value > INT32_MAX)
+        return INT32_MAX;
+    if (value < 0)
+        return 0;
     return static_cast<std::int32_t>(value);
 }
 
@@ -40,7 +46,8 @@ bool repeats(std::string_view maxOccurs) {
 
 std::string path(const SchemaNode* node) {
     std::string out = node->name;
-    for (const SchemaNode* p = node->parent; p; p = p->parent) out = p->name + ":" + out;
+    for (const SchemaNode* p = node->parent; p; p = p->parent)
+        out = p->name + ":" + out;
     return out;
 }
 
@@ -62,7 +69,7 @@ struct Walk {
 };
 
 class Reader {
-public:
+  public:
     Reader(Walk& w, Node e, SchemaNode* target) : w_(w), e_(e), target_(target) {}
     virtual ~Reader() = default;
     Reader(const Reader&) = delete;
@@ -75,7 +82,7 @@ public:
     }
     bool recordedDataSetPattern() const { return dataSet_; }
 
-protected:
+  protected:
     void walkChildren();
 
     Walk& w_;
@@ -87,19 +94,22 @@ protected:
 std::unique_ptr<Reader> makeReader(Walk& w, std::string_view local, Node node, SchemaNode* target);
 
 void Reader::walkChildren() {
-    if (w_.depth >= kMaxSchemaNesting) return;  // this branch stops; the rest is read
+    if (w_.depth >= kMaxSchemaNesting)
+        return;  // this branch stops; the rest is read
     ++w_.depth;
     bool afterDataSet = false;
     for (Node c : e_.children()) {
         std::string_view local = c.baseName();
-        if (local.empty()) continue;
+        if (local.empty())
+            continue;
         if (afterDataSet && equalsNoCase(local, "any")) {
             afterDataSet = false;
             continue;
         }
         std::unique_ptr<Reader> r = child(c.namespaceURI(), local, c);
         afterDataSet = false;
-        if (!r) continue;
+        if (!r)
+            continue;
         r->read();
         afterDataSet = r->recordedDataSetPattern();
     }
@@ -109,7 +119,8 @@ void Reader::walkChildren() {
 bool hasInlineType(Node e) {
     for (Node c : e.children()) {
         std::string_view local = c.baseName();
-        if (local == "complexType" || local == "simpleType") return true;
+        if (local == "complexType" || local == "simpleType")
+            return true;
     }
     return false;
 }
@@ -122,13 +133,15 @@ void setQualification(SchemaNode& node, bool qualified, const std::string& tns) 
 
 bool localFormQualified(Node e, bool schemaDefault) {
     std::string form = e.attribute("form");
-    if (form == "qualified") return true;
-    if (form == "unqualified") return false;
+    if (form == "qualified")
+        return true;
+    if (form == "unqualified")
+        return false;
     return schemaDefault;
 }
 
 class ElementReader : public Reader {
-public:
+  public:
     using Reader::Reader;
 
     void read() override {
@@ -142,7 +155,8 @@ public:
         SchemaNode* newTarget = nullptr;
 
         if (name.empty()) {
-            if (!target_) return;
+            if (!target_)
+                return;
             std::string nref = w_.normalize(ref);
             auto node = std::make_unique<SchemaNode>();
             if (nref == "schema") {
@@ -160,17 +174,18 @@ public:
                 node->array = true;
                 node->dimensions = 1;
             }
-            if (maxValue != 0) node->maxOccurs = maxValue;
+            if (maxValue != 0)
+                node->maxOccurs = maxValue;
             member = keep(*target_, std::move(node));
             newTarget = member;
         } else {
             auto node = std::make_unique<SchemaNode>(name);
             node->parent = target_;
             node->typeName = type.empty() ? name : w_.normalize(type);
-            if (maxValue != 0) node->maxOccurs = maxValue;
+            if (maxValue != 0)
+                node->maxOccurs = maxValue;
             if (target_) {
-                const bool qualified =
-                    localFormQualified(e_, w_.ctx && w_.ctx->elementsQualified);
+                const bool qualified = localFormQualified(e_, w_.ctx && w_.ctx->elementsQualified);
                 setQualification(*node, qualified, w_.targetNamespace());
                 if (!hasInlineType(e_)) {
                     if (repeating) {
@@ -197,9 +212,12 @@ public:
                 }
             } else {
                 std::string qualified = w_.qualify(name);
-                if (type.empty()) node->typeName = qualified;
-                if (w_.tables.types.hasMember(qualified)) return;
-                if (!type.empty() && node->typeName == qualified) return;
+                if (type.empty())
+                    node->typeName = qualified;
+                if (w_.tables.types.hasMember(qualified))
+                    return;
+                if (!type.empty() && node->typeName == qualified)
+                    return;
                 node->name = qualified;
                 node->elementDeclaration = true;
                 setQualification(*node, true, w_.targetNamespace());
@@ -239,7 +257,7 @@ public:
         return nullptr;
     }
 
-private:
+  private:
     // Stores `node` in `container`; a duplicate name keeps the first and this reader goes on
     // with its own (dropped) node, whose content is then lost.
     SchemaNode* keep(ModelContainer& container, std::unique_ptr<SchemaNode> node) {
@@ -254,8 +272,10 @@ private:
 
     std::string refNamespace(std::string_view ref) const {
         std::size_t colon = ref.find(':');
-        if (!w_.ctx) return {};
-        if (colon == std::string_view::npos) return w_.ctx->targetNamespace;
+        if (!w_.ctx)
+            return {};
+        if (colon == std::string_view::npos)
+            return w_.ctx->targetNamespace;
         auto it = w_.ctx->prefixes.find(ref.substr(0, colon));
         return it == w_.ctx->prefixes.end() ? std::string() : it->second;
     }
@@ -264,7 +284,7 @@ private:
 };
 
 class ComplexTypeReader : public Reader {
-public:
+  public:
     using Reader::Reader;
 
     void read() override {
@@ -272,12 +292,14 @@ public:
         bool isAbstract = e_.attribute("abstract") == "true";
         if (!name.empty() && !target_) {
             std::string qualified = w_.qualify(name);
-            if (w_.tables.types.hasMember(qualified)) return;
+            if (w_.tables.types.hasMember(qualified))
+                return;
             auto node = std::make_unique<SchemaNode>(qualified);
             node->complex = true;
             node->abstract = isAbstract;
             target_ = addNode(w_.tables.types, std::move(node));
-            if (!target_) return;
+            if (!target_)
+                return;
         } else if (!name.empty()) {
             auto node = std::make_unique<SchemaNode>(name);
             node->typeName = name;
@@ -296,7 +318,8 @@ public:
             }
             target_ = raw;
         } else {
-            if (!target_) return;
+            if (!target_)
+                return;
             target_->complex = true;
             target_->abstract = isAbstract;
         }
@@ -308,7 +331,8 @@ public:
     }
 
     std::unique_ptr<Reader> child(std::string_view, std::string_view local, Node node) override {
-        if (local == "element") sawElement_ = true;
+        if (local == "element")
+            sawElement_ = true;
         if (local == "complexContent" || local == "simpleContent" || local == "sequence" ||
             local == "all" || local == "choice" || local == "attribute" || local == "element" ||
             local == "annotation")
@@ -316,22 +340,24 @@ public:
         return nullptr;
     }
 
-private:
+  private:
     bool sawElement_ = false;
     std::unique_ptr<SchemaNode> own_;
 };
 
 class SimpleTypeReader : public Reader {
-public:
+  public:
     using Reader::Reader;
 
     void read() override {
         std::string name = e_.attribute("name");
         if (!name.empty() && !target_) {
             std::string qualified = w_.qualify(name);
-            if (w_.tables.types.hasMember(qualified)) return;
+            if (w_.tables.types.hasMember(qualified))
+                return;
             target_ = addNode(w_.tables.types, std::make_unique<SchemaNode>(qualified));
-            if (!target_) return;
+            if (!target_)
+                return;
         } else if (!name.empty()) {
             auto node = std::make_unique<SchemaNode>(name);
             node->typeName = name;
@@ -354,18 +380,19 @@ public:
     }
 
     std::unique_ptr<Reader> child(std::string_view, std::string_view local, Node node) override {
-        if (local == "restriction" || local == "list") return makeReader(w_, local, node, target_);
+        if (local == "restriction" || local == "list")
+            return makeReader(w_, local, node, target_);
         return nullptr;
     }
 
-private:
+  private:
     std::unique_ptr<SchemaNode> own_;
 };
 
 // sequence, all, choice: the model groups. A sequence hands on elements, `any` and nested
 // sequences; choice and all only elements (a choice or group nested in a sequence is not read).
 class ModelGroupReader : public Reader {
-public:
+  public:
     ModelGroupReader(Walk& w, Node e, SchemaNode* target, std::string_view kind)
         : Reader(w, e, target), kind_(kind) {}
 
@@ -381,24 +408,26 @@ public:
                 }
             }
             std::int32_t maxValue = maxOccurs == "unbounded" ? 0 : occurrences(maxOccurs);
-            if (maxValue != 0) target_->maxOccurs = maxValue;
+            if (maxValue != 0)
+                target_->maxOccurs = maxValue;
         }
         walkChildren();
     }
 
     std::unique_ptr<Reader> child(std::string_view, std::string_view local, Node node) override {
-        if (local == "element") return makeReader(w_, local, node, target_);
+        if (local == "element")
+            return makeReader(w_, local, node, target_);
         if (kind_ == "sequence" && (local == "sequence" || local == "any"))
             return makeReader(w_, local, node, target_);
         return nullptr;
     }
 
-private:
+  private:
     std::string_view kind_;
 };
 
 class AnyReader : public Reader {
-public:
+  public:
     using Reader::Reader;
     void read() override {
         target_->typeName = "any";
@@ -407,19 +436,21 @@ public:
 };
 
 class ContentReader : public Reader {  // complexContent, simpleContent
-public:
+  public:
     ContentReader(Walk& w, Node e, SchemaNode* target, bool simple)
         : Reader(w, e, target), simple_(simple) {}
     void read() override {
-        if (simple_) target_->simpleContent = true;
+        if (simple_)
+            target_->simpleContent = true;
         walkChildren();
     }
     std::unique_ptr<Reader> child(std::string_view, std::string_view local, Node node) override {
-        if (local == "restriction" || local == "extension") return makeReader(w_, local, node, target_);
+        if (local == "restriction" || local == "extension")
+            return makeReader(w_, local, node, target_);
         return nullptr;
     }
 
-private:
+  private:
     bool simple_;
 };
 
@@ -429,7 +460,7 @@ std::string baseOf(Node e, const Walk& w) {
 }
 
 class ExtensionReader : public Reader {
-public:
+  public:
     using Reader::Reader;
     void read() override {
         std::string base = baseOf(e_, w_);
@@ -442,29 +473,33 @@ public:
         walkChildren();
     }
     std::unique_ptr<Reader> child(std::string_view, std::string_view local, Node node) override {
-        if (local == "attribute" || local == "sequence") return makeReader(w_, local, node, target_);
+        if (local == "attribute" || local == "sequence")
+            return makeReader(w_, local, node, target_);
         return nullptr;
     }
 };
 
 class RestrictionReader : public Reader {
-public:
+  public:
     using Reader::Reader;
 
-private:
+  private:
     bool restrictsEncodingArray() const {
         std::string base = e_.attribute("base");
         std::size_t colon = base.find(':');
-        if (base.substr(colon == std::string::npos ? 0 : colon + 1) != "Array") return false;
-        std::string_view uri = e_.lookupNamespaceURI(colon == std::string::npos ? std::string_view()
-                                                                                 : std::string_view(base).substr(0, colon));
+        if (base.substr(colon == std::string::npos ? 0 : colon + 1) != "Array")
+            return false;
+        std::string_view uri = e_.lookupNamespaceURI(colon == std::string::npos
+                                                         ? std::string_view()
+                                                         : std::string_view(base).substr(0, colon));
         return uri == ns::kSoapEncoding || uri == ns::kSoapEncodingNoSlash;
     }
 
-public:
+  public:
     void read() override {
         std::string base = baseOf(e_, w_);
-        if (restrictsEncodingArray()) target_->encodedArray = true;
+        if (restrictsEncodingArray())
+            target_->encodedArray = true;
         if (base == "Array") {
             target_->array = true;
             target_->dimensions = 1;
@@ -482,7 +517,7 @@ public:
 };
 
 class EnumerationReader : public Reader {
-public:
+  public:
     using Reader::Reader;
     void read() override {
         target_->enumerated = true;
@@ -491,7 +526,7 @@ public:
 };
 
 class ListReader : public Reader {
-public:
+  public:
     using Reader::Reader;
     void read() override {
         target_->array = true;
@@ -500,34 +535,37 @@ public:
         walkChildren();
     }
     std::unique_ptr<Reader> child(std::string_view, std::string_view local, Node node) override {
-        if (local == "simpleType") return makeReader(w_, local, node, target_);
+        if (local == "simpleType")
+            return makeReader(w_, local, node, target_);
         return nullptr;
     }
 };
 
 class AttributeReader : public Reader {
-public:
+  public:
     using Reader::Reader;
     void read() override {
-        if (!target_) return;
+        if (!target_)
+            return;
         std::string name = e_.attribute("name");
         if (!name.empty()) {
             auto node = std::make_unique<SchemaNode>(name);
             node->attribute = true;
-            if (e_.hasAttribute("type")) node->typeName = w_.normalize(e_.attribute("type"));
+            if (e_.hasAttribute("type"))
+                node->typeName = w_.normalize(e_.attribute("type"));
             bool required = equalsNoCase(e_.attribute("use"), "required");
             node->required = required;
             node->minimumGiven = required;
             node->parent = target_;
-            setQualification(*node,
-                             localFormQualified(e_, w_.ctx && w_.ctx->attributesQualified),
+            setQualification(*node, localFormQualified(e_, w_.ctx && w_.ctx->attributesQualified),
                              w_.targetNamespace());
             addNode(*target_, std::move(node));
             return;
         }
         std::string ref = w_.normalize(e_.attribute("ref"));
         std::size_t at = ref.find("arrayType");
-        if (at == std::string::npos || at == 0) return;
+        if (at == std::string::npos || at == 0)
+            return;
         std::string item = w_.normalize(e_.attributeNS(ns::kWsdl, "arrayType"));
         int count = 0;
         std::size_t brackets = item.find("[]");
@@ -549,32 +587,35 @@ public:
 };
 
 class AnnotationReader : public Reader {
-public:
+  public:
     using Reader::Reader;
     std::unique_ptr<Reader> child(std::string_view, std::string_view local, Node node) override {
-        if (local == "appinfo") return makeReader(w_, local, node, target_);
+        if (local == "appinfo")
+            return makeReader(w_, local, node, target_);
         return nullptr;
     }
 };
 
 class ContentTypeReader : public Reader {  // DIME type, mediaType, documentType
-public:
+  public:
     ContentTypeReader(Walk& w, Node e, SchemaNode* target, std::string_view kind)
         : Reader(w, e, target), kind_(kind) {}
     void read() override {
         target_->contentInfo = std::string(kind_) + ":" + e_.attribute("value");
     }
 
-private:
+  private:
     std::string_view kind_;
 };
 
 class AppinfoReader : public Reader {
-public:
+  public:
     using Reader::Reader;
     std::unique_ptr<Reader> child(std::string_view ns, std::string_view local, Node node) override {
-        if (ns != ns::kDimeContentType) return nullptr;
-        if (local == "type") return std::make_unique<ContentTypeReader>(w_, node, target_, "type");
+        if (ns != ns::kDimeContentType)
+            return nullptr;
+        if (local == "type")
+            return std::make_unique<ContentTypeReader>(w_, node, target_, "type");
         if (local == "mediaType")
             return std::make_unique<ContentTypeReader>(w_, node, target_, "mediaType");
         if (local == "documentType")
@@ -584,24 +625,41 @@ public:
 };
 
 std::unique_ptr<Reader> makeReader(Walk& w, std::string_view local, Node node, SchemaNode* target) {
-    if (local == "element") return std::make_unique<ElementReader>(w, node, target);
-    if (local == "complexType") return std::make_unique<ComplexTypeReader>(w, node, target);
-    if (local == "simpleType") return std::make_unique<SimpleTypeReader>(w, node, target);
+    if (local == "element")
+        return std::make_unique<ElementReader>(w, node, target);
+    if (local == "complexType")
+        return std::make_unique<ComplexTypeReader>(w, node, target);
+    if (local == "simpleType")
+        return std::make_unique<SimpleTypeReader>(w, node, target);
     // Everything below needs a node to write into.
-    if (!target) return nullptr;
-    if (local == "sequence") return std::make_unique<ModelGroupReader>(w, node, target, "sequence");
-    if (local == "choice") return std::make_unique<ModelGroupReader>(w, node, target, "choice");
-    if (local == "all") return std::make_unique<ModelGroupReader>(w, node, target, "all");
-    if (local == "any") return std::make_unique<AnyReader>(w, node, target);
-    if (local == "complexContent") return std::make_unique<ContentReader>(w, node, target, false);
-    if (local == "simpleContent") return std::make_unique<ContentReader>(w, node, target, true);
-    if (local == "extension") return std::make_unique<ExtensionReader>(w, node, target);
-    if (local == "restriction") return std::make_unique<RestrictionReader>(w, node, target);
-    if (local == "enumeration") return std::make_unique<EnumerationReader>(w, node, target);
-    if (local == "list") return std::make_unique<ListReader>(w, node, target);
-    if (local == "attribute") return std::make_unique<AttributeReader>(w, node, target);
-    if (local == "annotation") return std::make_unique<AnnotationReader>(w, node, target);
-    if (local == "appinfo") return std::make_unique<AppinfoReader>(w, node, target);
+    if (!target)
+        return nullptr;
+    if (local == "sequence")
+        return std::make_unique<ModelGroupReader>(w, node, target, "sequence");
+    if (local == "choice")
+        return std::make_unique<ModelGroupReader>(w, node, target, "choice");
+    if (local == "all")
+        return std::make_unique<ModelGroupReader>(w, node, target, "all");
+    if (local == "any")
+        return std::make_unique<AnyReader>(w, node, target);
+    if (local == "complexContent")
+        return std::make_unique<ContentReader>(w, node, target, false);
+    if (local == "simpleContent")
+        return std::make_unique<ContentReader>(w, node, target, true);
+    if (local == "extension")
+        return std::make_unique<ExtensionReader>(w, node, target);
+    if (local == "restriction")
+        return std::make_unique<RestrictionReader>(w, node, target);
+    if (local == "enumeration")
+        return std::make_unique<EnumerationReader>(w, node, target);
+    if (local == "list")
+        return std::make_unique<ListReader>(w, node, target);
+    if (local == "attribute")
+        return std::make_unique<AttributeReader>(w, node, target);
+    if (local == "annotation")
+        return std::make_unique<AnnotationReader>(w, node, target);
+    if (local == "appinfo")
+        return std::make_unique<AppinfoReader>(w, node, target);
     return nullptr;
 }
 
@@ -609,9 +667,11 @@ std::unique_ptr<Reader> makeReader(Walk& w, std::string_view local, Node node, S
 
 void readSchemaDefinition(SchemaTables& tables, const SchemaContext* ctx, Node node) {
     std::string_view local = node.baseName();
-    if (local != "complexType" && local != "simpleType" && local != "element") return;
+    if (local != "complexType" && local != "simpleType" && local != "element")
+        return;
     Walk walk{tables, ctx};
-    if (std::unique_ptr<Reader> r = makeReader(walk, local, node, nullptr)) r->read();
+    if (std::unique_ptr<Reader> r = makeReader(walk, local, node, nullptr))
+        r->read();
 }
 
 }  // namespace wscore

@@ -10,9 +10,11 @@ namespace {
 
 // The schema record a client record stands for among `candidates` (roots, or a parent's
 // children): by field name, or the item template of an array.
-const FieldRecord* match(const std::vector<const FieldRecord*>& candidates, const std::string& name) {
+const FieldRecord* match(const std::vector<const FieldRecord*>& candidates,
+                         const std::string& name) {
     for (const FieldRecord* c : candidates)
-        if (c->fieldName == name) return c;
+        if (c->fieldName == name)
+            return c;
     return nullptr;
 }
 
@@ -20,7 +22,8 @@ std::vector<const FieldRecord*> childrenOf(const FieldRecord& r) {
     std::vector<const FieldRecord*> out;
     for (const std::string& n : r.childNames())
         if (const auto* list = r.childrenNamed(n))
-            for (const auto& c : *list) out.push_back(c.get());
+            for (const auto& c : *list)
+                out.push_back(c.get());
     return out;
 }
 
@@ -31,7 +34,8 @@ std::vector<Qualification> qualifyRecords(const DocumentModel& model, const Wsdl
     std::vector<Qualification> out(records.size());
     std::vector<std::unique_ptr<FieldRecord>> roots = buildMessageTree(model, op, kDirectionInput);
     std::vector<const FieldRecord*> rootPointers;
-    for (const auto& r : roots) rootPointers.push_back(r.get());
+    for (const auto& r : roots)
+        rootPointers.push_back(r.get());
 
     // matched[level] is the schema record matched at that depth on the current path.
     std::vector<const FieldRecord*> matched;
@@ -39,7 +43,8 @@ std::vector<Qualification> qualifyRecords(const DocumentModel& model, const Wsdl
     std::vector<std::unique_ptr<FieldRecord>> expandedOnDemand;
     for (std::size_t i = 0; i < records.size(); ++i) {
         const FlatRecord& r = records[i];
-        if (r.level < 1) continue;
+        if (r.level < 1)
+            continue;
         std::size_t depth = static_cast<std::size_t>(r.level);
         matched.resize(depth - 1 < matched.size() ? depth - 1 : matched.size());
         const FieldRecord* m = nullptr;
@@ -60,7 +65,8 @@ std::vector<Qualification> qualifyRecords(const DocumentModel& model, const Wsdl
             m = match(childrenOf(*parent), name);
         }
         matched.push_back(m);
-        if (!m) continue;
+        if (!m)
+            continue;
         if (m->qualified && !m->namespaceUri.empty())
             out[i] = {Qualification::Qualified, m->namespaceUri};
         else if (!m->qualified)

@@ -22,25 +22,31 @@ constexpr const char* kEncodingPrefix = "SOAP-ENC";
 
 std::string prefixOf(std::string_view qualifiedName) {
     std::size_t colon = qualifiedName.find(':');
-    return colon == std::string_view::npos ? std::string() : std::string(qualifiedName.substr(0, colon));
+    return colon == std::string_view::npos ? std::string()
+                                           : std::string(qualifiedName.substr(0, colon));
 }
 
 std::string withoutPrefix(std::string_view qualifiedName) {
     std::size_t colon = qualifiedName.find(':');
-    return std::string(colon == std::string_view::npos ? qualifiedName : qualifiedName.substr(colon + 1));
+    return std::string(colon == std::string_view::npos ? qualifiedName
+                                                       : qualifiedName.substr(colon + 1));
 }
 
 using nv::text::isQName;
 
 // One request being written; the state of the algorithm that walks the records.
 class Build {
-public:
-    Build(const DocumentModel& model, const WsdlOperation& op, const std::vector<FlatRecord>& records,
-          nv::soap::Serializer& serializer, const std::set<std::string>& declaredPrefixes,
-          bool withAttachments)
-        : model_(model), op_(op), serializer_(serializer), declaredPrefixes_(declaredPrefixes),
+  public:
+    Build(const DocumentModel& model, const WsdlOperation& op,
+          const std::vector<FlatRecord>& records, nv::soap::Serializer& serializer,
+          const std::set<std::string>& declaredPrefixes, bool withAttachments)
+        : model_(model),
+          op_(op),
+          serializer_(serializer),
+          declaredPrefixes_(declaredPrefixes),
           withAttachments_(withAttachments) {
-        for (std::size_t i = 0; i < records.size(); ++i) list_.push_back({&records[i], i});
+        for (std::size_t i = 0; i < records.size(); ++i)
+            list_.push_back({&records[i], i});
         qualification_ = qualifyRecords(model, op, records);
     }
 
@@ -71,12 +77,15 @@ public:
             closeDownTo(r.level, false);
             std::string prefix = choosePrefix(list_[i], utf16ToUtf8(r.prefix));
             std::string name = utf16ToUtf8(r.fieldName);
-            if (!checkElementName(prefix, name, error)) return false;
+            if (!checkElementName(prefix, name, error))
+                return false;
             std::string qname = prefix.empty() ? name : prefix + ":" + name;
-            std::string tag = "<" + qname + typeAttribute(r, i, true) + unqualifiedReset(list_[i], prefix) + ">";
+            std::string tag =
+                "<" + qname + typeAttribute(r, i, true) + unqualifiedReset(list_[i], prefix) + ">";
             serializer_.writeXml(tag);
             stack_.push_back({qname, r.level, false});
-            if (!r.isComplexType) serializer_.writeString(utf16ToUtf8(r.theData));
+            if (!r.isComplexType)
+                serializer_.writeString(utf16ToUtf8(r.theData));
         }
         return true;
     }
@@ -101,16 +110,18 @@ public:
             }
             closeDownTo(r.level, true);
             if (isList) {
-                if (!writeList(i, error)) return false;
+                if (!writeList(i, error))
+                    return false;
                 continue;
             }
             // The inner arrays of an encoded array of arrays are elements of their own.
-            if (r.isArray && !r.isComplexType && !isList && !stack_.empty() && stack_.back().encodedArray &&
-                stack_.back().level == r.level - 1) {
+            if (r.isArray && !r.isComplexType && !isList && !stack_.empty() &&
+                stack_.back().encodedArray && stack_.back().level == r.level - 1) {
                 written = true;
                 arrayAttributes = arrayAttribute(utf16ToUtf8(r.dataType), itemCount(i));
             }
-            if (!written) continue;
+            if (!written)
+                continue;
 
             std::string prefix = choosePrefix(list_[i], utf16ToUtf8(r.prefix));
             std::string name;
@@ -123,13 +134,16 @@ public:
             } else {
                 name = utf16ToUtf8(r.fieldName);
             }
-            if (!checkElementName(prefix, name, error)) return false;
+            if (!checkElementName(prefix, name, error))
+                return false;
             std::string tag = "<";
-            if (!prefix.empty()) tag += prefix + ":";
+            if (!prefix.empty())
+                tag += prefix + ":";
             tag += name;
             AttachmentField attachment = attachmentField(op_, r);
             if (attachment.isAttachment) {
-                if (!addAttachment(r, attachment, tag, error)) return false;
+                if (!addAttachment(r, attachment, tag, error))
+                    return false;
             } else if (!arrayAttributes.empty()) {
                 tag += arrayAttributes;
             } else {
@@ -138,12 +152,15 @@ public:
             tag += unqualifiedReset(list_[i], prefix);
             serializer_.writeXml(tag);
             std::string attributes;
-            if (!collectAttributes(i, tag, attributes, error)) return false;
-            if (!attributes.empty()) serializer_.writeXml(attributes);
+            if (!collectAttributes(i, tag, attributes, error))
+                return false;
+            if (!attributes.empty())
+                serializer_.writeXml(attributes);
             serializer_.writeXml(">");
             stack_.push_back({prefix.empty() ? name : prefix + ":" + name, r.level, asItem,
                               !arrayAttributes.empty()});
-            if (!arrayAttributes.empty()) continue;  // an array element holds its items only
+            if (!arrayAttributes.empty())
+                continue;  // an array element holds its items only
             if (!attachment.isAttachment && (!r.isComplexType || r.isSimpleDataField))
                 serializer_.writeString(utf16ToUtf8(r.theData));
         }
@@ -157,7 +174,7 @@ public:
         }
     }
 
-private:
+  private:
     struct Entry {
         const FlatRecord* record;
         std::size_t index;  // in the caller's records (and in qualification_)
@@ -171,7 +188,8 @@ private:
 
     // The schema's SOAP-encoded array type of a complex array record, if it has one.
     const SchemaNode* encodedArrayType(const FlatRecord& r) const {
-        if (!r.isArray || !r.isComplexType) return nullptr;
+        if (!r.isArray || !r.isComplexType)
+            return nullptr;
         const SchemaNode* t = model_.types.memberNode(utf16ToUtf8(r.dataType));
         return t && t->encodedArray ? t : nullptr;
     }
@@ -180,7 +198,8 @@ private:
     // of arrays).
     static std::string encodedArrayAttribute(const SchemaNode& t, long count) {
         std::string item = t.typeName.empty() ? std::string("anyType") : t.typeName;
-        for (int d = 1; d < t.dimensions; ++d) item += "[]";
+        for (int d = 1; d < t.dimensions; ++d)
+            item += "[]";
         return arrayAttribute(item, count);
     }
 
@@ -201,13 +220,17 @@ private:
     // namespace's; others borrow the enclosing element's prefix when they have none.
     std::string choosePrefix(const Entry& e, std::string prefix) const {
         const Qualification& q = qualification_[e.index];
-        if (q.kind == Qualification::Unqualified) return {};
-        if (!prefix.empty()) return prefix;
+        if (q.kind == Qualification::Unqualified)
+            return {};
+        if (!prefix.empty())
+            return prefix;
         if (q.kind == Qualification::Qualified) {
             std::string_view canonical = model_.namespaces.canonicalPrefix(q.namespaceUri);
-            if (!canonical.empty()) return std::string(canonical);
+            if (!canonical.empty())
+                return std::string(canonical);
         }
-        if (!stack_.empty()) return prefixOf(stack_.back().name);
+        if (!stack_.empty())
+            return prefixOf(stack_.back().name);
         return {};
     }
 
@@ -222,14 +245,17 @@ private:
     // The simple-type attribute: xsd:type for a built-in; a prefixed type name as it is; none
     // for an empty name (an empty QName is not valid).
     static std::string simpleTypeAttribute(const std::string& type) {
-        if (!isQName(type)) return {};
-        if (type.find(':') != std::string::npos) return " xsi:type=\"" + type + "\"";
+        if (!isQName(type))
+            return {};
+        if (type.find(':') != std::string::npos)
+            return " xsi:type=\"" + type + "\"";
         return " xsi:type=\"xsd:" + type + "\"";
     }
 
     static std::string arrayAttribute(const std::string& itemType, long count) {
         std::string_view bare = std::string_view(itemType).substr(0, itemType.find('['));
-        if (!isQName(bare)) return {};
+        if (!isQName(bare))
+            return {};
         std::string item = itemType.find(':') != std::string::npos ? itemType : "xsd:" + itemType;
         return std::string(" xsi:type=\"") + kEncodingPrefix + ":Array\" " + kEncodingPrefix +
                ":arrayType=\"" + item + "[" + std::to_string(count) + "]\"";
@@ -239,23 +265,31 @@ private:
                               const std::string& chosenPrefix = {}) const {
         std::string type = utf16ToUtf8(r.dataType);
         if (r.isComplexType && r.isArray) {
-            if (!header) return {};  // complex arrays are not written in the body
+            if (!header)
+                return {};  // complex arrays are not written in the body
             std::string item;
-            if (!builtInItemType(type, item)) return {};
+            if (!builtInItemType(type, item))
+                return {};
             return arrayAttribute(item, itemCount(i));
         }
-        if (!r.isComplexType && r.isArray) return arrayAttribute(type, r.arrayMax);
+        if (!r.isComplexType && r.isArray)
+            return arrayAttribute(type, r.arrayMax);
         if (!r.isComplexType) {
-            if (r.hasEnumValues && type != "boolean") return {};
+            if (r.hasEnumValues && type != "boolean")
+                return {};
             return simpleTypeAttribute(type);
         }
-        if (header) return {};
+        if (header)
+            return {};
         // A complex field names its type only where derivation makes it matter.
         const SchemaNode* t = model_.types.memberNode(type);
         bool derived = (t && !t->baseTypeName.empty()) || model_.derivedTypes.count(type);
-        if (!derived || !isQName(type)) return {};
-        if (type.find(':') != std::string::npos) return " xsi:type=\"" + type + "\"";
-        if (!chosenPrefix.empty()) return " xsi:type=\"" + chosenPrefix + ":" + type + "\"";
+        if (!derived || !isQName(type))
+            return {};
+        if (type.find(':') != std::string::npos)
+            return " xsi:type=\"" + type + "\"";
+        if (!chosenPrefix.empty())
+            return " xsi:type=\"" + chosenPrefix + ":" + type + "\"";
         return " xsi:type=\"" + type + "\"";
     }
 
@@ -268,8 +302,10 @@ private:
                 item = name;
                 return true;
             }
-            if (!t->array) return false;
-            if (t->typeName == name) return false;
+            if (!t->array)
+                return false;
+            if (t->typeName == name)
+                return false;
             name = t->typeName;
         }
         return false;
@@ -278,7 +314,8 @@ private:
     long itemCount(std::size_t i) const {
         long n = 0;
         std::int32_t level = list_[i].record->level;
-        for (std::size_t k = i + 1; k < list_.size() && list_[k].record->level == level + 1; ++k) ++n;
+        for (std::size_t k = i + 1; k < list_.size() && list_[k].record->level == level + 1; ++k)
+            ++n;
         return n;
     }
 
@@ -304,7 +341,8 @@ private:
                 if (!names.insert(name).second || tag.find(" " + name + "=\"") != std::string::npos)
                     return fail("the attribute '" + name + "' is given twice", error);
                 std::string problem = nv::soap::markup::textProblem(value);
-                if (!problem.empty()) return fail("attribute '" + name + "': " + problem, error);
+                if (!problem.empty())
+                    return fail("attribute '" + name + "': " + problem, error);
                 text += " " + name + "=\"";
                 nv::soap::markup::appendEscapedAttribute(text, value);
                 text += "\" ";
@@ -322,12 +360,14 @@ private:
         const FlatRecord& r = *list_[i].record;
         std::string prefix = utf16ToUtf8(r.prefix);
         std::string name = utf16ToUtf8(r.fieldName);
-        if (!checkElementName(prefix, name, error)) return false;
+        if (!checkElementName(prefix, name, error))
+            return false;
         std::string qname = prefix.empty() ? name : prefix + ":" + name;
         std::string values;
         std::size_t k = i + 1;
         for (; k < list_.size() && list_[k].record->level == r.level + 1; ++k) {
-            if (k > i + 1) values += ' ';
+            if (k > i + 1)
+                values += ' ';
             values += utf16ToUtf8(list_[k].record->theData);
         }
         serializer_.writeXml("<" + qname + ">");
@@ -339,7 +379,8 @@ private:
 
     // Names come from the document or from the caller's records: a tag written from one that
     // is not an XML name, or with a prefix nothing declares, would not be XML at all.
-    bool checkElementName(const std::string& prefix, const std::string& name, std::u16string& error) {
+    bool checkElementName(const std::string& prefix, const std::string& name,
+                          std::u16string& error) {
         if (!nv::text::isNCName(name))
             return fail("'" + name + "' cannot be an element name", error);
         if (!prefix.empty() && (!nv::text::isNCName(prefix) || !isDeclared(prefix)))
@@ -359,8 +400,10 @@ private:
     bool addAttachment(const FlatRecord& r, const AttachmentField& field, std::string& tag,
                        std::u16string& error) {
         nv::soap::FileAttachment attachment(utf16ToUtf8(r.theData));
-        if (!field.tnf.empty()) attachment.setProperty(nv::soap::kDimeTnfProperty, field.tnf);
-        if (!field.type.empty()) attachment.setProperty(nv::soap::kDimeTypeProperty, field.type);
+        if (!field.tnf.empty())
+            attachment.setProperty(nv::soap::kDimeTnfProperty, field.tnf);
+        if (!field.type.empty())
+            attachment.setProperty(nv::soap::kDimeTypeProperty, field.type);
         // Both layouts name the record by an identifier in the element's href: the closed one
         // as the binding asks, the open one because a reader needs some reference to find it.
         std::string id = makeAttachmentIdentifier();
@@ -408,8 +451,10 @@ bool buildRequest(const DocumentModel& model, const WsdlOperation& op,
         serializer.init(out.bytes);
 
     std::string targetNamespace = definitionsValue(model, "targetNamespace");
-    if (targetNamespace.empty()) targetNamespace = definitionsValue(model, "tns");
-    std::string operationNamespace = op.inputNamespace.empty() ? targetNamespace : op.inputNamespace;
+    if (targetNamespace.empty())
+        targetNamespace = definitionsValue(model, "tns");
+    std::string operationNamespace =
+        op.inputNamespace.empty() ? targetNamespace : op.inputNamespace;
     // Stored without its final slash; the encodingStyle attribute names the namespace itself.
     std::string bodyEncodingStyle =
         op.encodingNamespace.empty() ? std::string() : std::string(ns::kSoapEncoding);
@@ -421,15 +466,20 @@ bool buildRequest(const DocumentModel& model, const WsdlOperation& op,
     std::set<std::string> declared;
     bool defaultDeclared = false;
     for (const auto& [uri, prefixes] : model.namespaces.entries()) {
-        if (prefixes.empty()) continue;
+        if (prefixes.empty())
+            continue;
         const std::string& prefix = prefixes.front();
-        if (prefix == "targetNamespace" || prefix == "xml" || prefix == "xmlns") continue;
-        if (!declared.insert(prefix).second) continue;
+        if (prefix == "targetNamespace" || prefix == "xml" || prefix == "xmlns")
+            continue;
+        if (!declared.insert(prefix).second)
+            continue;
         serializer.declareNamespace(prefix, uri);
-        if (prefix.empty() && !uri.empty()) defaultDeclared = true;
+        if (prefix.empty() && !uri.empty())
+            defaultDeclared = true;
     }
     auto declareOnce = [&](const std::string& prefix, std::string_view uri) {
-        if (declared.insert(prefix).second) serializer.declareNamespace(prefix, uri);
+        if (declared.insert(prefix).second)
+            serializer.declareNamespace(prefix, uri);
     };
     declareOnce("xsi", ns::kXmlSchemaInstance);
     declareOnce("xsd", ns::kXmlSchema);
@@ -439,18 +489,22 @@ bool buildRequest(const DocumentModel& model, const WsdlOperation& op,
     build.setDefaultNamespaceDeclared(defaultDeclared);
     std::size_t headers = build.headerCount();
     if (headers > 0) {
-        serializer.startHeader(bodyEncodingStyle.empty() ? std::string_view("NONE") : bodyEncodingStyle);
-        if (!build.writeHeader(headers, error)) return false;
+        serializer.startHeader(bodyEncodingStyle.empty() ? std::string_view("NONE")
+                                                         : bodyEncodingStyle);
+        if (!build.writeHeader(headers, error))
+            return false;
         build.closeAll();
         serializer.endHeader();
     }
     bool encodedRpc = op.encodingKind == EncodingKind::RpcEncoded;
-    serializer.startBody(encodedRpc || bodyEncodingStyle.empty() ? std::string_view("NONE")
-                                                                 : std::string_view(bodyEncodingStyle));
+    serializer.startBody(encodedRpc || bodyEncodingStyle.empty()
+                             ? std::string_view("NONE")
+                             : std::string_view(bodyEncodingStyle));
     std::string operationPrefix;
     if (!operationNamespace.empty()) {
         operationPrefix = std::string(model.namespaces.canonicalPrefix(operationNamespace));
-        if (operationPrefix.empty()) operationPrefix = "NV";
+        if (operationPrefix.empty())
+            operationPrefix = "NV";
         serializer.declareNamespace(operationPrefix, operationNamespace);
         declared.insert(operationPrefix);
     }
@@ -462,15 +516,18 @@ bool buildRequest(const DocumentModel& model, const WsdlOperation& op,
         if (uri.empty()) {
             // No namespace to put it in: a bare wrapper, out of any default namespace.
             serializer.startElement(op.name, "", "NONE", "");
-            if (defaultDeclared) serializer.declareNamespace("", "");
+            if (defaultDeclared)
+                serializer.declareNamespace("", "");
         } else {
             serializer.startElement(op.name, uri, "NONE", prefix);
             declared.insert(prefix);
         }
     }
-    if (!build.writeBody(headers, error)) return false;
+    if (!build.writeBody(headers, error))
+        return false;
     build.closeAll();
-    if (wrapper) serializer.endElement();
+    if (wrapper)
+        serializer.endElement();
     serializer.endBody();
     if (!serializer.endEnvelope()) {
         error = messages.text(msg::FailedToSend) + nv::text::utf8ToUtf16(serializer.error());

@@ -14,7 +14,7 @@
 namespace wscore {
 
 struct BuiltRequest {
-    std::string bytes;     // UTF-8 XML, or a DIME message whose first record is the envelope
+    std::string bytes;  // UTF-8 XML, or a DIME message whose first record is the envelope
     bool dime = false;
     std::string soapAction;
 };

@@ -26,27 +26,33 @@ std::string_view afterFirstColon(std::string_view s) {
 
 int depthOf(const FieldRecord& r) {
     int d = 0;
-    for (const FieldRecord* p = r.parent; p; p = p->parent) ++d;
+    for (const FieldRecord* p = r.parent; p; p = p->parent)
+        ++d;
     return d;
 }
 
 class Mapper {
-public:
+  public:
     Mapper(const ResponseMapping& m, const nv::soap::Reader& reader)
-        : m_(m), reader_(reader), expander_(m.model.types, m.model.derivedTypes, kDirectionOutput) {}
+        : m_(m),
+          reader_(reader),
+          expander_(m.model.types, m.model.derivedTypes, kDirectionOutput) {}
 
     bool run(std::vector<std::unique_ptr<FieldRecord>>& roots, std::string& error) {
         roots_ = buildMessageTree(m_.model, m_.op, kDirectionOutput);
-        for (const auto& r : roots_) index(*r);
+        for (const auto& r : roots_)
+            index(*r);
         indexReferable();
 
         for (Node entry : reader_.headerEntries()) {
-            if (entry.baseName() == "multiRef") continue;
+            if (entry.baseName() == "multiRef")
+                continue;
             offerToRoots(entry);
         }
         std::vector<Node> deferred;
         for (Node entry : reader_.bodyEntries()) {
-            if (entry.baseName() == "multiRef") continue;  // filled when references resolve
+            if (entry.baseName() == "multiRef")
+                continue;  // filled when references resolve
             // An entry with an id may be the target of a reference, whatever its name.
             if (entry.hasAttribute("id")) {
                 deferred.push_back(entry);
@@ -56,11 +62,13 @@ public:
         }
         resolveReferences();
         for (Node entry : deferred) {
-            if (referenced_.count(entry.attribute("id"))) continue;
+            if (referenced_.count(entry.attribute("id")))
+                continue;
             offerToRoots(entry);
             resolveReferences();
         }
-        if (m_.op.outputDime.used) mapAttachments();
+        if (m_.op.outputDime.used)
+            mapAttachments();
         if (overLimit_) {
             error = limitMessage_;
             return false;
@@ -74,7 +82,7 @@ public:
         return true;
     }
 
-private:
+  private:
     // --- references ------------------------------------------------------------------------
 
     void index(FieldRecord& r) {
@@ -87,15 +95,20 @@ private:
     // Every element of the body with an id can be the target of an href.
     void indexReferable() {
         std::vector<Node> stack;
-        for (Node entry : reader_.bodyEntries()) stack.push_back(entry);
-        for (Node entry : reader_.headerEntries()) stack.push_back(entry);
+        for (Node entry : reader_.bodyEntries())
+            stack.push_back(entry);
+        for (Node entry : reader_.headerEntries())
+            stack.push_back(entry);
         while (!stack.empty()) {
             Node n = stack.back();
             stack.pop_back();
-            if (n.type() != NodeType::Element) continue;
+            if (n.type() != NodeType::Element)
+                continue;
             std::string id = n.attribute("id");
-            if (!id.empty()) targets_.emplace(id, n);
-            for (Node c : n.children()) stack.push_back(c);
+            if (!id.empty())
+                targets_.emplace(id, n);
+            for (Node c : n.children())
+                stack.push_back(c);
         }
     }
 
@@ -105,20 +118,24 @@ private:
         std::vector<const FieldRecord*> stack;
         for (const std::string& name : n.childNames())
             if (const auto* list = n.childrenNamed(name))
-                for (const auto& c : *list) stack.push_back(c.get());
+                for (const auto& c : *list)
+                    stack.push_back(c.get());
         while (!stack.empty()) {
             const FieldRecord* x = stack.back();
             stack.pop_back();
             doomed.insert(x);
             for (const std::string& name : x->childNames())
                 if (const auto* list = x->childrenNamed(name))
-                    for (const auto& c : *list) stack.push_back(c.get());
+                    for (const auto& c : *list)
+                        stack.push_back(c.get());
         }
-        if (doomed.empty()) return;
+        if (doomed.empty())
+            return;
         for (auto& [id, list] : referrers_)
             std::erase_if(list, [&](FieldRecord* r) { return doomed.count(r) > 0; });
         std::erase_if(pending_, [&](FieldRecord* r) { return doomed.count(r) > 0; });
-        for (const FieldRecord* r : doomed) resolvedFrom_.erase(r);
+        for (const FieldRecord* r : doomed)
+            resolvedFrom_.erase(r);
     }
 
     // A record stops taking a target that an enclosing record was already filled from (a cycle),
@@ -127,9 +144,12 @@ private:
         int hops = 0;
         for (const FieldRecord* a = &r; a; a = a->parent) {
             auto it = resolvedFrom_.find(a);
-            if (it == resolvedFrom_.end()) continue;
-            if (it->second == id) return false;
-            if (++hops >= kMaxReferenceHops) return false;
+            if (it == resolvedFrom_.end())
+                continue;
+            if (it->second == id)
+                return false;
+            if (++hops >= kMaxReferenceHops)
+                return false;
         }
         return true;
     }
@@ -138,12 +158,15 @@ private:
         while (!pending_.empty()) {
             FieldRecord* r = pending_.front();
             pending_.pop_front();
-            if (resolvedFrom_.count(r)) continue;
+            if (resolvedFrom_.count(r))
+                continue;
             const std::string id = r->description;
             auto target = targets_.find(id);
-            if (target == targets_.end()) continue;
+            if (target == targets_.end())
+                continue;
             referenced_.insert(id);
-            if (!mayResolve(*r, id)) continue;
+            if (!mayResolve(*r, id))
+                continue;
             resolvedFrom_.emplace(r, id);
             fill(*r, target->second);
         }
@@ -153,7 +176,8 @@ private:
     std::vector<FieldRecord*> referringWithin(FieldRecord& n, const std::string& id) {
         std::vector<FieldRecord*> found;
         auto it = referrers_.find(id);
-        if (it == referrers_.end()) return found;
+        if (it == referrers_.end())
+            return found;
         for (FieldRecord* r : it->second)
             for (const FieldRecord* a = r; a; a = a->parent)
                 if (a == &n) {
@@ -167,23 +191,29 @@ private:
 
     void offerToRoots(Node entry) {
         for (auto& root : roots_)
-            if (matchElement(*root, entry)) return;
+            if (matchElement(*root, entry))
+                return;
     }
 
     bool matchElement(FieldRecord& n, Node e) {
         std::string_view local = e.baseName();
-        bool matches = !local.empty() && (local == n.fieldName || (local == "return" && n.fieldName == "output"));
+        bool matches = !local.empty() &&
+                       (local == n.fieldName || (local == "return" && n.fieldName == "output"));
         if (matches) {
-            if (!n.description.empty()) return false;
+            if (!n.description.empty())
+                return false;
             fill(n, e);
             return true;
         }
-        if (!e.hasChildNodes()) return false;
+        if (!e.hasChildNodes())
+            return false;
         bool miss = false;
         for (Node c : e.children()) {
-            if (matchElement(n, c)) continue;
+            if (matchElement(n, c))
+                continue;
             std::string id = c.type() == NodeType::Element ? c.attribute("id") : std::string();
-            std::vector<FieldRecord*> referring = id.empty() ? std::vector<FieldRecord*>() : referringWithin(n, id);
+            std::vector<FieldRecord*> referring =
+                id.empty() ? std::vector<FieldRecord*>() : referringWithin(n, id);
             if (referring.empty()) {
                 miss = true;
                 continue;
@@ -210,7 +240,8 @@ private:
             ++records_;
             for (const std::string& name : x->childNames())
                 if (const auto* list = x->childrenNamed(name))
-                    for (const auto& c : *list) stack.push_back(c.get());
+                    for (const auto& c : *list)
+                        stack.push_back(c.get());
         }
         if (records_ > kMaxResponseRecords && !overLimit_) {
             overLimit_ = true;
@@ -224,8 +255,10 @@ private:
     }
 
     void fill(FieldRecord& n, Node e) {
-        if (overLimit_) return;
-        if (depthOf(n) > kMaxMappedDepth) return;
+        if (overLimit_)
+            return;
+        if (depthOf(n) > kMaxMappedDepth)
+            return;
         n.matched = true;
         if (n.recursionStop) {
             if (const SchemaNode* type = m_.model.types.memberNode(n.dataType)) {
@@ -235,7 +268,8 @@ private:
                 count(n);
             }
         }
-        if (n.complex && !n.info.empty()) selectDerivedType(n, e);
+        if (n.complex && !n.info.empty())
+            selectDerivedType(n, e);
         mapAttributes(n, e);
         if (n.dataType == "any") {
             n.value = e.xml();
@@ -253,40 +287,47 @@ private:
         }
         if (n.array) {
             for (const nv::xml::Attribute& a : e.attributes())
-                if (a.qualifiedName.find(":nil") != std::string::npos && a.value == "true") return;
+                if (a.qualifiedName.find(":nil") != std::string::npos && a.value == "true")
+                    return;
         }
         if (n.simpleContent) {
             setSimpleValue(n, e);
             return;
         }
-        if (!e.hasChildNodes()) return;
+        if (!e.hasChildNodes())
+            return;
         for (Node c : e.children()) {
             // Text, comments and the like carry no field.
-            if (c.type() != NodeType::Element) continue;
+            if (c.type() != NodeType::Element)
+                continue;
             std::string name = c.nodeName();
             std::string local(afterFirstColon(name));
             FieldRecord* match = findChildRecord(n, local, c);
             if (!n.array) {
-                if (match) fill(*match, c);
+                if (match)
+                    fill(*match, c);
                 continue;
             }
             // Every occurrence gets a copy of its record (or of the item template), so the
             // templates stay empty and are dropped when the items are counted.
             const FieldRecord* templateRecord = match ? match : firstChild(n);
-            if (!templateRecord) continue;
+            if (!templateRecord)
+                continue;
             fill(*addCopyOf(n, *templateRecord), c);
         }
     }
 
     static const FieldRecord* firstChild(const FieldRecord& n) {
-        if (n.childNames().empty()) return nullptr;
+        if (n.childNames().empty())
+            return nullptr;
         const auto* list = n.childrenNamed(n.childNames().front());
         return list && !list->empty() ? list->front().get() : nullptr;
     }
 
     static bool isEncodedArray(Node c) {
         for (const nv::xml::Attribute& a : c.attributes()) {
-            if (a.isNamespaceDeclaration) continue;
+            if (a.isNamespaceDeclaration)
+                continue;
             if (afterFirstColon(a.qualifiedName) == "type" && afterFirstColon(a.value) == "Array")
                 return true;
         }
@@ -296,39 +337,49 @@ private:
     FieldRecord* findChildRecord(FieldRecord& n, const std::string& name, Node c) {
         if (auto* list = n.childrenNamed(name); list && !list->empty()) {
             FieldRecord* m = list->front().get();
-            if (!m->array) return m;
+            if (!m->array)
+                return m;
             if (auto* items = m->childrenNamed(name); items && !items->empty()) {
-                if (isEncodedArray(c)) return m;
+                if (isEncodedArray(c))
+                    return m;
                 return addCopyOf(*m, *items->front());
             }
             const FieldRecord* t = firstChild(*m);
-            if (!t) return m;
+            if (!t)
+                return m;
             bool elementChildren = false;
             bool anyKnown = false;
             for (Node g : c.children()) {
-                if (g.type() != NodeType::Element) continue;
+                if (g.type() != NodeType::Element)
+                    continue;
                 elementChildren = true;
-                if (t->childrenNamed(afterFirstColon(g.nodeName()))) anyKnown = true;
+                if (t->childrenNamed(afterFirstColon(g.nodeName())))
+                    anyKnown = true;
             }
-            if (elementChildren && !anyKnown) return m;
+            if (elementChildren && !anyKnown)
+                return m;
             return addCopyOf(*m, *t);
         }
         if (n.childNames().size() == 1) {
             auto* list = n.childrenNamed(n.childNames().front());
-            if (list && !list->empty() && list->front()->dataType == "<dynamic>") return list->front().get();
+            if (list && !list->empty() && list->front()->dataType == "<dynamic>")
+                return list->front().get();
         }
         return nullptr;
     }
 
     void mapAttributes(FieldRecord& n, Node e) {
         for (const nv::xml::Attribute& a : e.attributes()) {
-            if (a.isNamespaceDeclaration) continue;
+            if (a.isNamespaceDeclaration)
+                continue;
             if (a.qualifiedName == "href") {
                 std::string_view v = a.value;
-                if (!v.empty() && v.front() == '#') v.remove_prefix(1);
+                if (!v.empty() && v.front() == '#')
+                    v.remove_prefix(1);
                 bool fresh = n.description.empty();
                 n.description = std::string(v);
-                if (fresh) index(n);
+                if (fresh)
+                    index(n);
                 continue;
             }
             auto* list = n.childrenNamed(a.qualifiedName);
@@ -341,9 +392,11 @@ private:
 
     void setSimpleValue(FieldRecord& n, Node e) {
         n.value = e.text();
-        if (n.dataType != "base64Binary") return;
+        if (n.dataType != "base64Binary")
+            return;
         std::optional<std::string> bytes = decodeBase64(*n.value);
-        if (!bytes) return;
+        if (!bytes)
+            return;
         std::string fileName = safeFileName(e.nodeName()) + std::string(extensionFor(*bytes));
         std::string path;
         if (saveReturnedData(m_.workingDirectory, fileName, *bytes, path)) {
@@ -358,32 +411,43 @@ private:
     const SchemaNode* derivedType(Node e, const std::string& written) const {
         const TypesTable& types = m_.model.types;
         std::size_t colon = written.find(':');
-        std::string_view prefix = colon == std::string::npos ? std::string_view() : std::string_view(written).substr(0, colon);
-        std::string_view local = colon == std::string::npos ? std::string_view(written) : std::string_view(written).substr(colon + 1);
+        std::string_view prefix = colon == std::string::npos
+                                      ? std::string_view()
+                                      : std::string_view(written).substr(0, colon);
+        std::string_view local = colon == std::string::npos
+                                     ? std::string_view(written)
+                                     : std::string_view(written).substr(colon + 1);
         std::string_view uri = e.lookupNamespaceURI(prefix);
         if (!uri.empty()) {
             std::string_view canonical = m_.model.namespaces.canonicalPrefix(uri);
-            std::string key = canonical.empty() ? std::string(local) : std::string(canonical) + ":" + std::string(local);
-            if (const SchemaNode* t = types.memberNode(key)) return t;
+            std::string key = canonical.empty() ? std::string(local)
+                                                : std::string(canonical) + ":" + std::string(local);
+            if (const SchemaNode* t = types.memberNode(key))
+                return t;
         }
-        if (const SchemaNode* t = types.memberNode(written)) return t;
+        if (const SchemaNode* t = types.memberNode(written))
+            return t;
         for (const std::string& key : types.memberNames())
-            if (afterFirstColon(key) == written) return types.memberNode(key);
+            if (afterFirstColon(key) == written)
+                return types.memberNode(key);
         return nullptr;
     }
 
     void selectDerivedType(FieldRecord& n, Node e) {
         std::string written;
         for (const nv::xml::Attribute& a : e.attributes()) {
-            if (a.isNamespaceDeclaration) continue;
+            if (a.isNamespaceDeclaration)
+                continue;
             if (a.qualifiedName.find("type") != std::string::npos) {
                 written = a.value;
                 break;
             }
         }
-        if (written.empty()) return;
+        if (written.empty())
+            return;
         const SchemaNode* entry = derivedType(e, written);
-        if (!entry) return;
+        if (!entry)
+            return;
         n.value.reset();
         forget(n);
         n.clearChildren();
@@ -406,16 +470,19 @@ private:
                 readSchemaDefinition(tables, nullptr, c);
         }
         SchemaLoader::resolveTypes(temporary);
-        if (temporary.memberNames().empty()) return;
+        if (temporary.memberNames().empty())
+            return;
         const SchemaNode* v = temporary.memberNode(temporary.memberNames().front());
-        if (!v) return;
+        if (!v)
+            return;
         auto owned = std::make_unique<FieldRecord>();
         owned->parent = &n;
         owned->fillFrom(*v);
         owned->fieldName = v->name;
         std::string childName = owned->fieldName;  // read before the record moves into the call
         FieldRecord* c = n.addUniqueChild(childName, std::move(owned));
-        if (!c) return;
+        if (!c)
+            return;
         Expander(temporary, derived, kDirectionOutput).expandAsMember(*c, *v);
         count(*c);
     }
@@ -432,14 +499,18 @@ private:
                     break;
                 }
             }
-            if (!target) continue;
+            if (!target)
+                continue;
             std::string_view extension = extensionFor(a.content());
-            std::string name = safeFileName(target->fieldName) +
-                               std::string(extension.empty() ? std::string_view(".txt") : extension);
+            std::string name =
+                safeFileName(target->fieldName) +
+                std::string(extension.empty() ? std::string_view(".txt") : extension);
             std::string path;
             bool existed = false;
-            bool saved = saveReturnedData(m_.workingDirectory, name, a.content(), path, false, &existed);
-            if (!saved && existed) saved = saveReturnedData(m_.workingDirectory, name, a.content(), path, true);
+            bool saved =
+                saveReturnedData(m_.workingDirectory, name, a.content(), path, false, &existed);
+            if (!saved && existed)
+                saved = saveReturnedData(m_.workingDirectory, name, a.content(), path, true);
             if (saved) {
                 target->value = path;
                 target->info = "file";
@@ -453,12 +524,15 @@ private:
     void countItems(FieldRecord& p) {
         for (const std::string& name : p.childNames())
             if (auto* list = p.childrenNamed(name))
-                for (auto& c : *list) countItems(*c);
-        if (!p.array) return;
+                for (auto& c : *list)
+                    countItems(*c);
+        if (!p.array)
+            return;
         std::int32_t items = 0;
         for (const std::string& name : p.childNames()) {
             auto* list = p.childrenNamed(name);
-            if (!list || list->size() <= 1) continue;
+            if (!list || list->size() <= 1)
+                continue;
             list->erase(list->begin());  // the item template
             items += static_cast<std::int32_t>(list->size());
         }
@@ -468,19 +542,23 @@ private:
     void hoistPlaceholders(FieldRecord& p) {
         for (const std::string& name : p.childNames())
             if (auto* list = p.childrenNamed(name))
-                for (auto& c : *list) hoistPlaceholders(*c);
+                for (auto& c : *list)
+                    hoistPlaceholders(*c);
         auto& names = p.childNamesMutable();
         auto& children = p.childrenMutable();
         for (std::size_t i = 0; i < names.size(); ++i) {
             auto it = children.find(names[i]);
-            if (it == children.end() || it->second.empty()) continue;
+            if (it == children.end() || it->second.empty())
+                continue;
             FieldRecord* x = it->second.front().get();
-            if (x->dataType != "<dynamic>" || !x->hasChildren()) continue;
+            if (x->dataType != "<dynamic>" || !x->hasChildren())
+                continue;
             auto& xChildren = x->childrenMutable();
             auto first = xChildren.begin();  // the first name in sorted order
             std::string k = first->first;
             std::vector<std::unique_ptr<FieldRecord>> hoisted = std::move(first->second);
-            for (auto& h : hoisted) h->parent = &p;
+            for (auto& h : hoisted)
+                h->parent = &p;
             children.erase(it);  // destroys x, whose list of k was moved out
             names[i] = k;
             children[k] = std::move(hoisted);
@@ -495,9 +573,11 @@ private:
             auto it = children.find(names[i]);
             bool any = false;
             if (it != children.end())
-                for (auto& c : it->second) any = prune(*c) || any;
+                for (auto& c : it->second)
+                    any = prune(*c) || any;
             if (!any) {
-                if (it != children.end()) children.erase(it);
+                if (it != children.end())
+                    children.erase(it);
                 names.erase(names.begin() + static_cast<std::ptrdiff_t>(i));
                 continue;
             }
@@ -534,7 +614,8 @@ bool mapResponse(const ResponseMapping& mapping, const nv::soap::Reader& reader,
                  std::vector<FlatRecord>& out, std::string& error) {
     out.clear();
     std::vector<std::unique_ptr<FieldRecord>> roots;
-    if (!mapResponseTree(mapping, reader, roots, error)) return false;
+    if (!mapResponseTree(mapping, reader, roots, error))
+        return false;
     out = flattenAll(roots, 1);
     return true;
 }

@@ -13,8 +13,10 @@ std::string safeFileName(std::string_view fromResponse) {
         out += plain ? static_cast<char>(c) : '_';
     }
     // No hidden files and no "." or "..": a leading dot becomes "_".
-    if (out.empty() || out[0] == '.') out.insert(out.begin(), '_');
-    if (out.size() > 200) out.resize(200);
+    if (out.empty() || out[0] == '.')
+        out.insert(out.begin(), '_');
+    if (out.size() > 200)
+        out.resize(200);
     return out;
 }
 
@@ -24,7 +26,8 @@ bool saveReturnedData(const std::string& directory, const std::string& name, std
     nv::soap::FileAttachment file;
     file.setContent(std::string(data));
     nv::soap::SaveResult result = file.saveToFile(path, overwrite);
-    if (existed) *existed = result.outcome == nv::soap::SaveOutcome::FileExists;
+    if (existed)
+        *existed = result.outcome == nv::soap::SaveOutcome::FileExists;
     return result.ok();
 }
 

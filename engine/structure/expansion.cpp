@@ -3,9 +3,11 @@
 namespace wscore {
 
 bool hasMemberNodes(const SchemaNode& node) {
-    if (node.enumerated) return false;  // its member names are enumeration values
+    if (node.enumerated)
+        return false;  // its member names are enumeration values
     for (const std::string& key : node.memberNames())
-        if (node.member(key)) return true;
+        if (node.member(key))
+            return true;
     return false;
 }
 
@@ -23,7 +25,8 @@ std::string_view beforeFirstColon(std::string_view s) {
 
 bool typeRepeatsAncestor(const FieldRecord& r, std::string_view type) {
     for (const FieldRecord* a = &r; a; a = a->parent)
-        if (a->dataType == type) return true;
+        if (a->dataType == type)
+            return true;
     return false;
 }
 
@@ -36,21 +39,26 @@ std::unique_ptr<FieldRecord> Expander::newRecord() {
 
 std::string Expander::derivedTypeList(const std::string& typeName, bool isAbstract) const {
     auto it = derived_.find(typeName);
-    if (it == derived_.end()) return {};
+    if (it == derived_.end())
+        return {};
     std::string out;
-    if (!isAbstract) out = typeName + "|";
+    if (!isAbstract)
+        out = typeName + "|";
     for (std::size_t i = 0; i < it->second.size(); ++i) {
-        if (i) out += '|';
+        if (i)
+            out += '|';
         out += it->second[i];
     }
     return out;
 }
 
 void Expander::copyEnumeration(FieldRecord& r, const SchemaNode& enumerated) const {
-    if (direction_ == kDirectionOutput) return;
+    if (direction_ == kDirectionOutput)
+        return;
     std::string joined;
     for (std::size_t i = 0; i < enumerated.memberNames().size(); ++i) {
-        if (i) joined += '|';
+        if (i)
+            joined += '|';
         joined += enumerated.memberNames()[i];
     }
     r.info = std::move(joined);
@@ -59,7 +67,8 @@ void Expander::copyEnumeration(FieldRecord& r, const SchemaNode& enumerated) con
 
 void Expander::expand(FieldRecord& r, const SchemaNode& q, std::string_view stopType) {
     int depth = 0;
-    for (const FieldRecord* a = r.parent; a; a = a->parent) ++depth;
+    for (const FieldRecord* a = r.parent; a; a = a->parent)
+        ++depth;
     expandAt(r, q, stopType, depth);
 }
 
@@ -90,7 +99,8 @@ void Expander::expandAt(FieldRecord& r, const SchemaNode& q, std::string_view st
     }
     if (!r.baseTypeName.empty() && !q.elementDeclaration) {
         const SchemaNode* base = types_.memberNode(r.baseTypeName);
-        if (base && base != &q && hasMemberNodes(*base)) memberLoop(r, *base, stopType, depth);
+        if (base && base != &q && hasMemberNodes(*base))
+            memberLoop(r, *base, stopType, depth);
     }
 }
 
@@ -98,20 +108,23 @@ void Expander::memberLoop(FieldRecord& r, const SchemaNode& q, std::string_view 
                           int depth) {
     for (const std::string& key : q.memberNames()) {
         const SchemaNode* v = q.memberNode(key);
-        if (!v) continue;
+        if (!v)
+            continue;
         auto owned = newRecord();
         owned->parent = &r;
         owned->fillFrom(*v);
         if (!r.prefix.empty() && owned->prefix.empty()) {
             std::string_view typePrefix = beforeFirstColon(q.name);
-            if (!(typePrefix == r.prefix && r.header)) owned->prefix = std::string(typePrefix);
+            if (!(typePrefix == r.prefix && r.header))
+                owned->prefix = std::string(typePrefix);
         }
         std::string childName(afterLastColon(key));
         FieldRecord* c = r.addUniqueChild(childName, std::move(owned));
-        if (!c) continue;  // one record per child name: the first one stays
+        if (!c)
+            continue;  // one record per child name: the first one stays
 
-        bool repeatsType = stopType.empty() ? typeRepeatsAncestor(r, c->dataType)
-                                            : c->dataType == stopType;
+        bool repeatsType =
+            stopType.empty() ? typeRepeatsAncestor(r, c->dataType) : c->dataType == stopType;
         if (repeatsType || !budgetLeft()) {
             c->recursionStop = true;
             continue;
@@ -122,7 +135,8 @@ void Expander::memberLoop(FieldRecord& r, const SchemaNode& q, std::string_view 
 
 void Expander::expandAsMember(FieldRecord& c, const SchemaNode& v) {
     int depth = 0;
-    for (const FieldRecord* a = c.parent; a; a = a->parent) ++depth;
+    for (const FieldRecord* a = c.parent; a; a = a->parent)
+        ++depth;
     expandMember(c, v, {}, depth);
 }
 
@@ -133,7 +147,8 @@ void Expander::expandMember(FieldRecord& c, const SchemaNode& v, std::string_vie
         if (hasMemberNodes(v)) {
             for (const std::string& mk : v.memberNames()) {
                 const SchemaNode* m = v.memberNode(mk);
-                if (!m) continue;
+                if (!m)
+                    continue;
                 int dims = m->dimensions > 0 ? m->dimensions : v.dimensions;
                 arrayItems(c, m->name, m->typeName, dims, types_.memberNode(m->typeName), stopType,
                            depth + 1);
@@ -143,15 +158,18 @@ void Expander::expandMember(FieldRecord& c, const SchemaNode& v, std::string_vie
         }
         return;
     }
-    if (!s) return;
+    if (!s)
+        return;
     if (s->enumerated) {
         copyEnumeration(c, *s);
         c.dataType = s->typeName;
         return;
     }
     std::string list = derivedTypeList(s->name, s->abstract);
-    if (!list.empty()) c.info = std::move(list);
-    if (!s->abstract) expandAt(c, *s, stopType, depth + 1);
+    if (!list.empty())
+        c.info = std::move(list);
+    if (!s->abstract)
+        expandAt(c, *s, stopType, depth + 1);
     c.dataType = s->typeName;
 }
 
@@ -171,7 +189,8 @@ void Expander::arrayItems(FieldRecord& a, const std::string& name, const std::st
     for (int hops = 0; itemNode && itemNode->array && hops < kMaxRecordDepth; ++hops) {
         itemType = itemNode->typeName;
         const SchemaNode* next = types_.memberNode(itemType);
-        if (!next || next == itemNode) break;
+        if (!next || next == itemNode)
+            break;
         itemNode = next;
     }
     std::string itemTypeLocal(afterLastColon(itemType));
@@ -182,7 +201,8 @@ void Expander::arrayItems(FieldRecord& a, const std::string& name, const std::st
     owned->qualified = a.qualified;
     owned->namespaceUri = a.namespaceUri;
     FieldRecord* i = a.addUniqueChild(itemName, std::move(owned));
-    if (!i) return;
+    if (!i)
+        return;
     for (int k = 1; k < dimensions; ++k) {
         i->dataType = itemTypeLocal;
         i->fieldName = itemName;
@@ -193,7 +213,8 @@ void Expander::arrayItems(FieldRecord& a, const std::string& name, const std::st
         inner->qualified = a.qualified;
         inner->namespaceUri = a.namespaceUri;
         FieldRecord* next = i->addUniqueChild(itemName, std::move(inner));
-        if (!next) return;
+        if (!next)
+            return;
         i = next;
     }
     if (itemNode && itemNode->complex) {
@@ -207,15 +228,18 @@ void Expander::arrayItems(FieldRecord& a, const std::string& name, const std::st
             return;
         }
         std::string list = derivedTypeList(itemNode->name, itemNode->abstract);
-        if (!list.empty()) i->info = std::move(list);
-        if (!itemNode->abstract) expandAt(*i, *itemNode, stopType, depth + 1);
+        if (!list.empty())
+            i->info = std::move(list);
+        if (!itemNode->abstract)
+            expandAt(*i, *itemNode, stopType, depth + 1);
         i->dataType = itemNode->typeName;
         return;
     }
     i->dataType = itemTypeLocal;
     i->fieldName = itemName;
     i->prefix = namePrefix;
-    if (s && s->enumerated) copyEnumeration(*i, *s);
+    if (s && s->enumerated)
+        copyEnumeration(*i, *s);
 }
 
 }  // namespace wscore

@@ -21,7 +21,7 @@ inline constexpr int kMaxRecordDepth = 100;
 inline constexpr std::size_t kMaxRecordsPerExpansion = 100000;
 
 class Expander {
-public:
+  public:
     Expander(const TypesTable& types, const DerivedTypeRegistry& derived, int direction)
         : types_(types), derived_(derived), direction_(direction) {}
 
@@ -40,7 +40,7 @@ public:
 
     std::size_t recordsCreated() const { return created_; }
 
-private:
+  private:
     void memberLoop(FieldRecord& r, const SchemaNode& q, std::string_view stopType, int depth);
     void expandMember(FieldRecord& c, const SchemaNode& v, std::string_view stopType, int depth);
     void expandAt(FieldRecord& r, const SchemaNode& q, std::string_view stopType, int depth);

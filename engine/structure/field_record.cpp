@@ -4,7 +4,8 @@
 
 namespace wscore {
 
-const std::vector<std::unique_ptr<FieldRecord>>* FieldRecord::childrenNamed(std::string_view n) const {
+const std::vector<std::unique_ptr<FieldRecord>>* FieldRecord::childrenNamed(
+    std::string_view n) const {
     auto it = children_.find(n);
     return it == children_.end() ? nullptr : &it->second;
 }
@@ -14,8 +15,10 @@ std::vector<std::unique_ptr<FieldRecord>>* FieldRecord::childrenNamed(std::strin
     return it == children_.end() ? nullptr : &it->second;
 }
 
-FieldRecord* FieldRecord::addUniqueChild(const std::string& name, std::unique_ptr<FieldRecord> child) {
-    if (children_.count(name)) return nullptr;
+FieldRecord* FieldRecord::addUniqueChild(const std::string& name,
+                                         std::unique_ptr<FieldRecord> child) {
+    if (children_.count(name))
+        return nullptr;
     child->parent = this;
     FieldRecord* raw = child.get();
     auto position = childNames_.end();
@@ -133,7 +136,8 @@ FlatRecord toFlat(const FieldRecord& r, std::int32_t level) {
     f.info = utf8ToUtf16(r.info);
     f.fieldName = utf8ToUtf16(r.fieldName);
     f.dataType = utf8ToUtf16(r.dataType);
-    if (r.value) f.theData = utf8ToUtf16(*r.value);
+    if (r.value)
+        f.theData = utf8ToUtf16(*r.value);
     f.description = utf8ToUtf16(r.description);
     f.prefix = utf8ToUtf16(r.prefix);
     return f;
@@ -152,8 +156,10 @@ void flatten(const FieldRecord& root, std::int32_t level, std::vector<FlatRecord
         kids.clear();
         for (const std::string& name : r->childNames())
             if (const auto* list = r->childrenNamed(name))
-                for (const auto& child : *list) kids.push_back(child.get());
-        for (auto it = kids.rbegin(); it != kids.rend(); ++it) stack.emplace_back(*it, l + 1);
+                for (const auto& child : *list)
+                    kids.push_back(child.get());
+        for (auto it = kids.rbegin(); it != kids.rend(); ++it)
+            stack.emplace_back(*it, l + 1);
     }
 }
 

@@ -15,7 +15,7 @@
 namespace wscore {
 
 class FieldRecord {
-public:
+  public:
     FieldRecord() = default;
     FieldRecord(const FieldRecord&) = delete;
     FieldRecord& operator=(const FieldRecord&) = delete;
@@ -65,12 +65,13 @@ public:
 
     // Direct access for response mapping's post-processing.
     std::vector<std::string>& childNamesMutable() { return childNames_; }
-    std::map<std::string, std::vector<std::unique_ptr<FieldRecord>>, std::less<>>& childrenMutable() {
+    std::map<std::string, std::vector<std::unique_ptr<FieldRecord>>, std::less<>>&
+    childrenMutable() {
         return children_;
     }
     void clearChildren();
 
-private:
+  private:
     std::vector<std::string> childNames_;
     std::map<std::string, std::vector<std::unique_ptr<FieldRecord>>, std::less<>> children_;
 };

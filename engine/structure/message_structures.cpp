@@ -11,8 +11,10 @@ std::vector<std::unique_ptr<FieldRecord>> buildMessageTree(const DocumentModel& 
     Expander expander(model.types, model.derivedTypes, direction);
     for (const std::string& key : op.memberNames()) {
         const SchemaNode* m = op.memberNode(key);
-        if (!m || m->name.empty()) continue;
-        if (m->direction != direction && m->direction != kDirectionBoth) continue;
+        if (!m || m->name.empty())
+            continue;
+        if (m->direction != direction && m->direction != kDirectionBoth)
+            continue;
         auto root = std::make_unique<FieldRecord>();
         root->fillFrom(*m);
         // A part is named by its element (qualified) or is an accessor of the message.
@@ -22,10 +24,13 @@ std::vector<std::unique_ptr<FieldRecord>> buildMessageTree(const DocumentModel& 
         if (entry) {
             if (m->complex) {
                 std::string list = expander.derivedTypeList(entry->name, entry->abstract);
-                if (!list.empty()) root->info = std::move(list);
-                if (!entry->abstract) expander.expand(*root, *entry);
+                if (!list.empty())
+                    root->info = std::move(list);
+                if (!entry->abstract)
+                    expander.expand(*root, *entry);
             } else {
-                if (entry->enumerated) expander.copyEnumeration(*root, *entry);
+                if (entry->enumerated)
+                    expander.copyEnumeration(*root, *entry);
                 root->dataType = entry->typeName;
             }
         }
@@ -34,11 +39,13 @@ std::vector<std::unique_ptr<FieldRecord>> buildMessageTree(const DocumentModel& 
     return roots;
 }
 
-std::unique_ptr<FieldRecord> buildTypeTree(const DocumentModel& model, std::u16string_view elementName,
+std::unique_ptr<FieldRecord> buildTypeTree(const DocumentModel& model,
+                                           std::u16string_view elementName,
                                            std::string_view typeName) {
     auto record = std::make_unique<FieldRecord>();
     const SchemaNode* entry = model.types.memberNode(typeName);
-    if (!entry) return record;
+    if (!entry)
+        return record;
     record->fillFrom(*entry);
     record->fieldName = nv::text::utf16ToUtf8(elementName);
     record->dataType = std::string(typeName);
@@ -50,7 +57,8 @@ std::unique_ptr<FieldRecord> buildTypeTree(const DocumentModel& model, std::u16s
 std::vector<FlatRecord> flattenAll(const std::vector<std::unique_ptr<FieldRecord>>& roots,
                                    std::int32_t level) {
     std::vector<FlatRecord> out;
-    for (const auto& root : roots) flatten(*root, level, out);
+    for (const auto& root : roots)
+        flatten(*root, level, out);
     return out;
 }
 

@@ -18,7 +18,8 @@ std::vector<std::unique_ptr<FieldRecord>> buildMessageTree(const DocumentModel& 
 
 // A record named `elementName` expanded for input as `typeName`; an unknown type gives one
 // record with empty strings.
-std::unique_ptr<FieldRecord> buildTypeTree(const DocumentModel& model, std::u16string_view elementName,
+std::unique_ptr<FieldRecord> buildTypeTree(const DocumentModel& model,
+                                           std::u16string_view elementName,
                                            std::string_view typeName);
 
 std::vector<FlatRecord> flattenAll(const std::vector<std::unique_ptr<FieldRecord>>& roots,

@@ -14,7 +14,7 @@ struct FetchedDocument {
 };
 
 class DocumentSource {
-public:
+  public:
     virtual ~DocumentSource() = default;
     // The document at `location` as written in the document at `baseUrl`. Nothing when it
     // cannot be fetched, or when the same resolved location was fetched before during this

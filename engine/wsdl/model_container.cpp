@@ -10,7 +10,8 @@ std::size_t ModelContainer::find(std::string_view key) const {
         return it == index_->end() ? kNone : it->second;
     }
     for (std::size_t i = 0; i < names_.size(); ++i)
-        if (objects_[i] && names_[i] == key) return i;
+        if (objects_[i] && names_[i] == key)
+            return i;
     return kNone;
 }
 
@@ -20,11 +21,13 @@ void ModelContainer::rebuildIndex() {
         return;
     }
     if (!index_)
-        index_ = std::make_unique<std::unordered_map<std::string, std::size_t, StringHash, std::equal_to<>>>();
+        index_ = std::make_unique<
+            std::unordered_map<std::string, std::size_t, StringHash, std::equal_to<>>>();
     index_->clear();
     index_->reserve(names_.size());
     for (std::size_t i = 0; i < names_.size(); ++i)
-        if (objects_[i]) index_->emplace(names_[i], i);
+        if (objects_[i])
+            index_->emplace(names_[i], i);
 }
 
 bool ModelContainer::addMember(const std::string& key, std::unique_ptr<ModelContainer>& member) {
@@ -34,7 +37,8 @@ bool ModelContainer::addMember(const std::string& key, std::unique_ptr<ModelCont
 bool ModelContainer::insertMember(std::size_t position, const std::string& key,
                                   std::unique_ptr<ModelContainer>& member) {
     std::size_t existing = find(key);
-    if (existing != kNone) return objects_[existing].get() == member.get();
+    if (existing != kNone)
+        return objects_[existing].get() == member.get();
     if (position >= names_.size()) {
         names_.push_back(key);
         objects_.push_back(std::move(member));

@@ -16,7 +16,7 @@ struct StringHash {
 };
 
 class ModelContainer {
-public:
+  public:
     ModelContainer() = default;
     explicit ModelContainer(std::string n) : name(std::move(n)) {}
     virtual ~ModelContainer();
@@ -47,7 +47,7 @@ public:
     std::string description;
     std::string namespaceUri;
 
-private:
+  private:
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     // Most containers hold a handful of members: they are searched in order. Large ones (the
     // types table, big messages) get a hash index, rebuilt when positions shift.
@@ -57,8 +57,10 @@ private:
     void rebuildIndex();
 
     std::vector<std::string> names_;
-    std::vector<std::unique_ptr<ModelContainer>> objects_;  // parallel to names_; null for names only
-    std::unique_ptr<std::unordered_map<std::string, std::size_t, StringHash, std::equal_to<>>> index_;
+    std::vector<std::unique_ptr<ModelContainer>>
+        objects_;  // parallel to names_; null for names only
+    std::unique_ptr<std::unordered_map<std::string, std::size_t, StringHash, std::equal_to<>>>
+        index_;
 };
 
 }  // namespace wscore

@@ -14,9 +14,11 @@ void NamespaceRegistry::add(const std::string& uri, const std::string& prefix) {
 }
 
 std::string_view NamespaceRegistry::canonicalPrefix(std::string_view uri) const {
-    if (uri == ns::kXmlSchema) return {};
+    if (uri == ns::kXmlSchema)
+        return {};
     auto it = entries_.find(uri);
-    if (it == entries_.end() || it->second.empty()) return {};
+    if (it == entries_.end() || it->second.empty())
+        return {};
     return it->second.front();
 }
 

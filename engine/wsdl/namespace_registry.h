@@ -14,7 +14,7 @@
 namespace wscore {
 
 class NamespaceRegistry {
-public:
+  public:
     // Appends `prefix` to the URI's list (duplicates kept).
     void add(const std::string& uri, const std::string& prefix);
     // First prefix declared for the URI; empty for an unknown URI and for XML Schema.
@@ -27,7 +27,7 @@ public:
     }
     void clear();
 
-private:
+  private:
     std::map<std::string, std::vector<std::string>, std::less<>> entries_;
     // prefix -> smallest URI holding it, kept in step with entries_.
     std::unordered_map<std::string, std::string, StringHash, std::equal_to<>> firstUriOfPrefix_;

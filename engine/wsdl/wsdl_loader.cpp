@@ -18,7 +18,8 @@ namespace {
 
 Node findDefinitions(const Document& doc) {
     for (Node top : doc.documentNode().children())
-        if (top.baseName() == "definitions") return top;
+        if (top.baseName() == "definitions")
+            return top;
     return Node();
 }
 
@@ -26,19 +27,24 @@ Node findDefinitions(const Document& doc) {
 
 void WsdlLoader::collect(Node definitions, Source* source, int depth) {
     for (Node c : definitions.children()) {
-        if (c.baseName().empty()) continue;
+        if (c.baseName().empty())
+            continue;
         if (c.baseName() == "import" && c.namespaceURI() == ns::kWsdl && source_ &&
             depth < kMaxWsdlImportNesting) {
             std::string location = c.attribute("location");
-            if (location.empty()) continue;
+            if (location.empty())
+                continue;
             std::optional<FetchedDocument> fetched = source_->fetchImport(location, source->url);
-            if (!fetched) continue;
+            if (!fetched)
+                continue;
             upgrade1999Namespaces(fetched->bytes);
             auto doc = std::make_unique<Document>();
             doc->setValidateOnParse(false);
-            if (!doc->loadXML(std::string_view(fetched->bytes))) continue;
+            if (!doc->loadXML(std::string_view(fetched->bytes)))
+                continue;
             Node imported = findDefinitions(*doc);
-            if (!imported) continue;
+            if (!imported)
+                continue;
             auto scope = std::make_unique<Source>();
             scope->url = fetched->url;
             readNamespaceDeclarations(imported, scope->prefixes, model_.namespaces);
@@ -54,11 +60,13 @@ void WsdlLoader::collect(Node definitions, Source* source, int depth) {
 
 void WsdlLoader::walkKind(std::string_view kind) {
     for (const Child& child : children_) {
-        if (child.node.baseName() != kind) continue;
+        if (child.node.baseName() != kind)
+            continue;
         DefinitionsScope scope{child.source->main ? nullptr : &child.source->prefixes};
         if (kind == "types") {
             // Only the first `types` element of each document is read.
-            if (child.source->typesSeen) continue;
+            if (child.source->typesSeen)
+                continue;
             child.source->typesSeen = true;
             SchemaLoader loader({model_.types, model_.derivedTypes, model_.namespaces}, source_);
             for (Node s : child.node.children())
@@ -78,7 +86,8 @@ void WsdlLoader::walkKind(std::string_view kind) {
 
 void WsdlLoader::walk(const Document& doc, std::string_view documentUrl) {
     Node definitions = findDefinitions(doc);
-    if (!definitions) return;
+    if (!definitions)
+        return;
     auto main = std::make_unique<Source>();
     main->main = true;
     main->url = std::string(documentUrl);
@@ -101,10 +110,12 @@ void WsdlLoader::walk(const Document& doc, std::string_view documentUrl) {
     // encoding kind its style and use give.
     for (const std::string& key : model_.services.memberNames()) {
         WsdlService* service = model_.service(key);
-        if (!service) continue;
+        if (!service)
+            continue;
         for (const std::string& opKey : service->memberNames()) {
             WsdlOperation* op = service->operation(opKey);
-            if (op && !op->encodingKindComputed) op->computeEncodingKind();
+            if (op && !op->encodingKindComputed)
+                op->computeEncodingKind();
         }
     }
 }

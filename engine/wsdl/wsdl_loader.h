@@ -17,7 +17,7 @@
 namespace wscore {
 
 class WsdlLoader {
-public:
+  public:
     // `source` may be null: imports are then skipped.
     WsdlLoader(DocumentModel& model, DocumentSource* source);
     ~WsdlLoader();
@@ -27,7 +27,7 @@ public:
     // the model empty.
     void walk(const nv::xml::Document& doc, std::string_view documentUrl);
 
-private:
+  private:
     struct Source {
         PrefixMap prefixes;
         std::string url;

@@ -10,7 +10,8 @@ void WsdlOperation::computeEncodingKind() {
     encodingKindComputed = true;
     encodingNamespace.clear();
     if (style == "document") {
-        encodingKind = use == "literal" ? EncodingKind::DocumentLiteral : EncodingKind::DocumentOther;
+        encodingKind =
+            use == "literal" ? EncodingKind::DocumentLiteral : EncodingKind::DocumentOther;
         return;
     }
     if (use == "literal") {
@@ -25,7 +26,8 @@ WsdlService::~WsdlService() = default;
 
 std::string* WsdlService::endpoint(std::string_view binding) {
     for (auto& [bindingName, address] : endpoints)
-        if (bindingName == binding) return &address;
+        if (bindingName == binding)
+            return &address;
     return nullptr;
 }
 

@@ -30,7 +30,7 @@ struct DimeSettings {
 // An operation of a service; its members are the message parts bound to it (SchemaNodes with
 // direction -1 input, 0 output; header parts flagged), headers before body parts.
 class WsdlOperation : public ModelContainer {
-public:
+  public:
     using ModelContainer::ModelContainer;
     ~WsdlOperation() override;
 
@@ -54,7 +54,7 @@ public:
 };
 
 class WsdlService : public ModelContainer {
-public:
+  public:
     using ModelContainer::ModelContainer;
     ~WsdlService() override;
 

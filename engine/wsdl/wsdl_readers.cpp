@@ -11,7 +11,8 @@ using nv::xml::Node;
 
 std::string_view localPart(std::string_view qname) {
     std::size_t colon = qname.find(':');
-    if (colon == std::string_view::npos || colon == 0) return qname;
+    if (colon == std::string_view::npos || colon == 0)
+        return qname;
     return qname.substr(colon + 1);
 }
 
@@ -20,7 +21,8 @@ namespace {
 // Copies what the types table knows about a part's type into an operation member.
 void copyFromType(const DocumentModel& model, SchemaNode& member) {
     const SchemaNode* type = model.types.memberNode(member.typeName);
-    if (!type) return;
+    if (!type)
+        return;
     member.complex = type->complex;
     member.array = type->array;
     member.list = type->list;
@@ -34,9 +36,11 @@ void copyFromType(const DocumentModel& model, SchemaNode& member) {
 void addOperationMember(WsdlOperation& op, std::unique_ptr<SchemaNode> node) {
     std::string key = node->name;
     if (SchemaNode* existing = op.memberNode(key)) {
-        if (existing->direction == node->direction) return;  // the first definition wins
+        if (existing->direction == node->direction)
+            return;  // the first definition wins
         key = (node->direction == 0 ? "\x01output\x01" : "\x01input\x01") + key;
-        if (op.hasMember(key)) return;
+        if (op.hasMember(key))
+            return;
     }
     std::unique_ptr<ModelContainer> owned = std::move(node);
     op.addMember(key, owned);
@@ -50,7 +54,8 @@ std::string normalizePartReference(const DocumentModel& model, const Definitions
                                    const PrefixMap& partLocal, std::string_view ref,
                                    std::string& uriOut) {
     std::size_t colon = ref.find(':');
-    if (colon == std::string_view::npos) return std::string(ref);
+    if (colon == std::string_view::npos)
+        return std::string(ref);
     std::string_view prefix = ref.substr(0, colon);
     std::string_view local = ref.substr(colon + 1);
     std::string_view uri;
@@ -62,7 +67,8 @@ std::string normalizePartReference(const DocumentModel& model, const Definitions
         uri = model.namespaces.uriOfPrefix(prefix);
     }
     uriOut = std::string(uri);
-    if (uri == ns::kXmlSchema) return std::string(local);
+    if (uri == ns::kXmlSchema)
+        return std::string(local);
     std::string out(model.namespaces.canonicalPrefix(uri));
     out += ':';
     out += local;
@@ -73,31 +79,36 @@ std::string normalizePartReference(const DocumentModel& model, const Definitions
 
 void readMessage(DocumentModel& model, const DefinitionsScope& scope, Node element) {
     std::string name = element.attribute("name");
-    if (name.empty()) return;
+    if (name.empty())
+        return;
     auto owned = std::make_unique<ModelContainer>(name);
     ModelContainer* message = owned.get();
     std::unique_ptr<ModelContainer> holder = std::move(owned);
-    if (!model.messages.addMember(name, holder) || holder) return;  // the first one wins
+    if (!model.messages.addMember(name, holder) || holder)
+        return;  // the first one wins
 
     PrefixMap partLocal;  // xmlns: declarations of earlier parts stay for the later ones
     std::string lastElementUri;
     std::string unusedUri;
     for (Node part : element.children()) {
-        if (part.baseName() != "part") continue;
+        if (part.baseName() != "part")
+            continue;
         for (const nv::xml::Attribute& a : part.attributes())
             if (a.qualifiedName.rfind("xmlns:", 0) == 0)
                 partLocal[a.qualifiedName.substr(6)] = a.value;
         std::string partName = part.attribute("name");
         std::string ref = part.attribute("element");
         bool isElement = !ref.empty();
-        if (!isElement) ref = part.attribute("type");
+        if (!isElement)
+            ref = part.attribute("type");
         std::string typeName = normalizePartReference(model, scope, partLocal, ref,
                                                       isElement ? lastElementUri : unusedUri);
 
         auto node = std::make_unique<SchemaNode>(partName);
         node->typeName = typeName;
         node->elementDeclaration = isElement;
-        if (const SchemaNode* type = model.types.memberNode(typeName)) node->complex = type->complex;
+        if (const SchemaNode* type = model.types.memberNode(typeName))
+            node->complex = type->complex;
         node->namespaceUri = lastElementUri;
         addNode(*message, std::move(node));
         message->namespaceUri = lastElementUri;
@@ -108,7 +119,8 @@ void readMessage(DocumentModel& model, const DefinitionsScope& scope, Node eleme
 
 void readService(DocumentModel& model, Node element) {
     std::string name = element.attribute("name");
-    if (name.empty()) return;
+    if (name.empty())
+        return;
     std::unique_ptr<ModelContainer> owned = std::make_unique<WsdlService>(name);
     auto* service = static_cast<WsdlService*>(owned.get());
     model.services.addMember(name, owned);
@@ -116,7 +128,8 @@ void readService(DocumentModel& model, Node element) {
     std::unique_ptr<ModelContainer> dropped = std::move(owned);
 
     for (Node port : element.children()) {
-        if (port.baseName() != "port" || port.namespaceURI() != ns::kWsdl) continue;
+        if (port.baseName() != "port" || port.namespaceURI() != ns::kWsdl)
+            continue;
         std::string binding(localPart(port.attribute("binding")));
         std::string* address = service->endpoint(binding);
         if (address)
@@ -124,9 +137,11 @@ void readService(DocumentModel& model, Node element) {
         else
             address = &service->endpoints.emplace_back(binding, std::string()).second;
         for (Node a : port.children()) {
-            if (a.baseName() != "address" || !ns::isSoapBinding(a.namespaceURI())) continue;
+            if (a.baseName() != "address" || !ns::isSoapBinding(a.namespaceURI()))
+                continue;
             std::string location = a.attribute("location");
-            if (!location.empty()) *address = location;
+            if (!location.empty())
+                *address = location;
         }
     }
 }
@@ -148,9 +163,11 @@ void readHeader(DocumentModel& model, WsdlOperation& op, Node header, int direct
     std::string use = header.attribute("use");
     std::string partName = header.attribute("part");
     ModelContainer* message = model.messages.member(messageName);
-    if (!message) return;
+    if (!message)
+        return;
     auto* part = message->memberAs<SchemaNode>(partName);
-    if (!part) return;
+    if (!part)
+        return;
     op.use = use;
     std::unique_ptr<SchemaNode> node = part->copy();
     node->name = part->typeName;
@@ -159,7 +176,8 @@ void readHeader(DocumentModel& model, WsdlOperation& op, Node header, int direct
     node->required = false;
     copyFromType(model, *node);
     std::string key = (direction == -1 ? "input:" : "output:") + node->name;
-    if (op.hasMember(key)) return;
+    if (op.hasMember(key))
+        return;
     // Headers of one direction stay in document order, before that direction's body parts.
     std::size_t position = op.memberNames().size();
     for (std::size_t i = 0; i < op.memberNames().size(); ++i) {
@@ -185,8 +203,10 @@ void readBindingMessage(OperationContext& ctx, WsdlOperation& op, Node io, bool 
             DimeSettings& dime = input ? op.inputDime : op.outputDime;
             dime.used = true;
             std::string layout = c.attribute("layout");
-            if (layout == ns::kDimeOpenLayout) dime.closedLayout = false;
-            if (layout == ns::kDimeClosedLayout) dime.closedLayout = true;
+            if (layout == ns::kDimeOpenLayout)
+                dime.closedLayout = false;
+            if (layout == ns::kDimeClosedLayout)
+                dime.closedLayout = true;
         }
     }
 }
@@ -194,12 +214,14 @@ void readBindingMessage(OperationContext& ctx, WsdlOperation& op, Node io, bool 
 void readPortTypeMessage(OperationContext& ctx, WsdlOperation& op, Node io, bool input) {
     std::string messageName(localPart(io.attribute("message")));
     ModelContainer* message = ctx.model.messages.member(messageName);
-    if (!message) return;
+    if (!message)
+        return;
     for (const std::string& partKey : message->memberNames()) {
         const auto* part = message->memberAs<SchemaNode>(partKey);
-        if (!part) continue;
-        auto node = std::make_unique<SchemaNode>(part->elementDeclaration ? part->typeName
-                                                                           : part->name);
+        if (!part)
+            continue;
+        auto node =
+            std::make_unique<SchemaNode>(part->elementDeclaration ? part->typeName : part->name);
         node->typeName = part->typeName;
         node->direction = input ? -1 : 0;
         node->namespaceUri = part->namespaceUri;
@@ -207,7 +229,8 @@ void readPortTypeMessage(OperationContext& ctx, WsdlOperation& op, Node io, bool
         copyFromType(ctx.model, *node);
         addOperationMember(op, std::move(node));
     }
-    if (input) op.inputNamespace = message->namespaceUri;
+    if (input)
+        op.inputNamespace = message->namespaceUri;
 }
 
 void readOperation(OperationContext& ctx, Node element) {
@@ -219,7 +242,8 @@ void readOperation(OperationContext& ctx, Node element) {
         op->targetAddress.clear();
         if (auto b = ctx.service.portTypeBindings.find(ctx.portTypeName);
             b != ctx.service.portTypeBindings.end()) {
-            if (std::string* address = ctx.service.endpoint(b->second)) op->targetAddress = *address;
+            if (std::string* address = ctx.service.endpoint(b->second))
+                op->targetAddress = *address;
         }
         op->computeEncodingKind();
     } else {
@@ -233,7 +257,8 @@ void readOperation(OperationContext& ctx, Node element) {
     for (Node c : element.children()) {
         std::string_view local = c.baseName();
         std::string_view uri = c.namespaceURI();
-        if (local.empty()) continue;
+        if (local.empty())
+            continue;
         if (local == "operation" && ns::isSoapBinding(uri)) {
             op->soapAction = c.attribute("soapAction");
             if (c.hasAttribute("style")) {
@@ -256,7 +281,8 @@ void readOperation(OperationContext& ctx, Node element) {
 WsdlService* serviceWithEndpoint(DocumentModel& model, std::string_view binding) {
     for (const std::string& key : model.services.memberNames()) {
         WsdlService* s = model.service(key);
-        if (s && s->endpoint(binding)) return s;
+        if (s && s->endpoint(binding))
+            return s;
     }
     return nullptr;
 }
@@ -265,12 +291,15 @@ WsdlService* serviceWithEndpoint(DocumentModel& model, std::string_view binding)
 
 void readBinding(DocumentModel& model, Node element) {
     Node first = element.firstChild();
-    if (first && first.type() == nv::xml::NodeType::Element && first.namespaceURI() == ns::kHttpBinding)
+    if (first && first.type() == nv::xml::NodeType::Element &&
+        first.namespaceURI() == ns::kHttpBinding)
         return;
     std::string name = element.attribute("name");
-    if (name.empty()) return;
+    if (name.empty())
+        return;
     WsdlService* service = serviceWithEndpoint(model, name);
-    if (!service) return;
+    if (!service)
+        return;
     std::string portType(localPart(element.attribute("type")));
     service->portTypeNames.push_back(portType);
     service->portTypeBindings[portType] = name;
@@ -279,10 +308,13 @@ void readBinding(DocumentModel& model, Node element) {
     for (Node c : element.children()) {
         std::string_view local = c.baseName();
         std::string_view uri = c.namespaceURI();
-        if (local.empty()) continue;
+        if (local.empty())
+            continue;
         if (local == "binding") {
-            if (uri == ns::kHttpBinding) return;
-            if (ns::isSoapBinding(uri)) ctx.bindingStyle = c.attribute("style");
+            if (uri == ns::kHttpBinding)
+                return;
+            if (ns::isSoapBinding(uri))
+                ctx.bindingStyle = c.attribute("style");
         } else if (local == "operation") {
             OperationContext opCtx = ctx;
             readOperation(opCtx, c);
@@ -295,16 +327,19 @@ void readPortType(DocumentModel& model, Node element) {
     WsdlService* service = nullptr;
     for (const std::string& key : model.services.memberNames()) {
         WsdlService* s = model.service(key);
-        if (!s) continue;
+        if (!s)
+            continue;
         for (const std::string& pt : s->portTypeNames) {
             if (pt == name) {
                 service = s;
                 break;
             }
         }
-        if (service) break;
+        if (service)
+            break;
     }
-    if (!service) return;
+    if (!service)
+        return;
     OperationContext ctx{model, *service, name, false, std::string()};
     for (Node c : element.children()) {
         if (c.baseName() == "operation" && c.namespaceURI() == ns::kWsdl) {

@@ -16,6 +16,8 @@ void setProcessTimeouts(const Timeouts& t) {
     gReceiveMs.store(t.receiveMs);
 }
 
-Timeouts processTimeouts() { return {gConnectMs.load(), gSendMs.load(), gReceiveMs.load()}; }
+Timeouts processTimeouts() {
+    return {gConnectMs.load(), gSendMs.load(), gReceiveMs.load()};
+}
 
 }  // namespace nv::inet

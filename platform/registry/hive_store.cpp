@@ -25,32 +25,36 @@ std::u16string_view hiveName(Hive hive) {
 }
 
 class FileDescriptor {
-public:
+  public:
     explicit FileDescriptor(int fd = -1) : fd_(fd) {}
     ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
+        if (fd_ >= 0)
+            ::close(fd_);
     }
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     int get() const { return fd_; }
     bool valid() const { return fd_ >= 0; }
 
-private:
+  private:
     int fd_;
 };
 
 bool readWholeFile(const std::string& path, std::string& out) {
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.valid()) return false;
+    if (!fd.valid())
+        return false;
     out.clear();
     char buf[65536];
     for (;;) {
         ssize_t n = ::read(fd.get(), buf, sizeof buf);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return false;
         }
-        if (n == 0) return true;
+        if (n == 0)
+            return true;
         out.append(buf, static_cast<std::size_t>(n));
     }
 }
@@ -59,7 +63,8 @@ bool writeAll(int fd, std::string_view data) {
     while (!data.empty()) {
         ssize_t n = ::write(fd, data.data(), data.size());
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return false;
         }
         data.remove_prefix(static_cast<std::size_t>(n));
@@ -73,14 +78,15 @@ std::int64_t toNs(const timespec& t) {
 
 }  // namespace
 
-HiveStore::HiveStore(Hive hive, std::string directory)
-    : hive_(hive), dir_(std::move(directory)) {
+HiveStore::HiveStore(Hive hive, std::string directory) : hive_(hive), dir_(std::move(directory)) {
     file_ = dir_ + text::utf16ToUtf8(hiveName(hive)) + ".reg";
     lockFile_ = file_ + ".lock";
     root_.name = std::u16string(hiveName(hive));
 }
 
-std::u16string_view HiveStore::rootName() const { return hiveName(hive_); }
+std::u16string_view HiveStore::rootName() const {
+    return hiveName(hive_);
+}
 
 std::shared_ptr<HiveStore> HiveStore::forHive(Hive hive) {
     static std::mutex mutex;
@@ -89,21 +95,25 @@ std::shared_ptr<HiveStore> HiveStore::forHive(Hive hive) {
     std::string key = dir + (hive == Hive::CurrentUser ? "|HKCU" : "|HKCR");
     std::lock_guard<std::mutex> lock(mutex);
     auto& slot = stores[key];
-    if (!slot) slot = std::make_shared<HiveStore>(hive, dir);
+    if (!slot)
+        slot = std::make_shared<HiveStore>(hive, dir);
     return slot;
 }
 
 std::uint64_t HiveStore::readGeneration() const {
     FileDescriptor fd(::open(lockFile_.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.valid()) return 0;
+    if (!fd.valid())
+        return 0;
     std::uint64_t value = 0;
-    if (::pread(fd.get(), &value, sizeof value, 0) != static_cast<ssize_t>(sizeof value)) return 0;
+    if (::pread(fd.get(), &value, sizeof value, 0) != static_cast<ssize_t>(sizeof value))
+        return 0;
     return value;
 }
 
 void HiveStore::bumpGeneration(int lockFd) {
     std::uint64_t value = 0;
-    if (::pread(lockFd, &value, sizeof value, 0) != static_cast<ssize_t>(sizeof value)) value = 0;
+    if (::pread(lockFd, &value, sizeof value, 0) != static_cast<ssize_t>(sizeof value))
+        value = 0;
     ++value;
     ssize_t written = ::pwrite(lockFd, &value, sizeof value, 0);
     (void)written;  // a missed bump only costs readers the stat-based check
@@ -132,7 +142,8 @@ void HiveStore::loadLocked(const Stamp& stamp) {
     unreadable_ = false;
     stamp_ = stamp;
     loadedOnce_ = true;
-    if (!stamp.exists) return;
+    if (!stamp.exists)
+        return;
     std::string bytes;
     if (!readWholeFile(file_, bytes)) {
         // Unreadable now (permissions, or it vanished): show an empty hive, but never rewrite
@@ -147,7 +158,8 @@ void HiveStore::loadLocked(const Stamp& stamp) {
 
 void HiveStore::refreshLocked() {
     Stamp now = currentStamp();
-    if (!loadedOnce_ || !(now == stamp_)) loadLocked(now);
+    if (!loadedOnce_ || !(now == stamp_))
+        loadLocked(now);
 }
 
 Status HiveStore::read(const std::function<Status(const RegNode&)>& fn) {
@@ -162,7 +174,8 @@ bool HiveStore::ensureDirectory() const {
     for (std::size_t i = 0; i < dir_.size(); ++i) {
         path += dir_[i];
         if ((dir_[i] == '/' && i > 0) || i + 1 == dir_.size()) {
-            if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return false;
+            if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+                return false;
         }
     }
     struct stat st;
@@ -171,7 +184,8 @@ bool HiveStore::ensureDirectory() const {
 
 void HiveStore::keepDamagedCopyLocked() {
     std::string original;
-    if (!readWholeFile(file_, original)) return;
+    if (!readWholeFile(file_, original))
+        return;
     char stampText[32];
     std::time_t now = std::time(nullptr);
     std::tm tm{};
@@ -179,18 +193,21 @@ void HiveStore::keepDamagedCopyLocked() {
     std::strftime(stampText, sizeof stampText, "%Y%m%dT%H%M%SZ", &tm);
     std::string copy = file_ + ".damaged-" + stampText + "-" + std::to_string(::getpid());
     FileDescriptor fd(::open(copy.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-    if (!fd.valid()) return;
-    if (writeAll(fd.get(), original)) ::fsync(fd.get());
+    if (!fd.valid())
+        return;
+    if (writeAll(fd.get(), original))
+        ::fsync(fd.get());
 }
 
 bool HiveStore::persistLocked() {
     static std::atomic<unsigned> counter{0};
-    std::string tmp = file_ + ".tmp-" + std::to_string(::getpid()) + "-" +
-                      std::to_string(counter.fetch_add(1));
+    std::string tmp =
+        file_ + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
     std::string content = writeRegFile(root_, hiveName(hive_));
     {
         FileDescriptor fd(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
-        if (!fd.valid()) return false;
+        if (!fd.valid())
+            return false;
         if (!writeAll(fd.get(), content) || ::fsync(fd.get()) != 0) {
             ::unlink(tmp.c_str());
             return false;
@@ -205,17 +222,21 @@ bool HiveStore::persistLocked() {
         return false;
     }
     FileDescriptor dirFd(::open(dir_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dirFd.valid()) ::fsync(dirFd.get());
+    if (dirFd.valid())
+        ::fsync(dirFd.get());
     return true;
 }
 
 Status HiveStore::write(const std::function<Status(RegNode&)>& fn) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (!ensureDirectory()) return Status::AccessDenied;
+    if (!ensureDirectory())
+        return Status::AccessDenied;
     FileDescriptor lockFd(::open(lockFile_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-    if (!lockFd.valid()) return Status::AccessDenied;
+    if (!lockFd.valid())
+        return Status::AccessDenied;
     while (::flock(lockFd.get(), LOCK_EX) != 0) {
-        if (errno != EINTR) return Status::AccessDenied;
+        if (errno != EINTR)
+            return Status::AccessDenied;
     }
     // Another process may have written since we last looked: start from its result.
     refreshLocked();

@@ -21,7 +21,7 @@
 namespace nv::registry::detail {
 
 class HiveStore {
-public:
+  public:
     HiveStore(Hive hive, std::string directory);
 
     // Runs `fn` on the current tree (reloaded first when the file changed).
@@ -36,7 +36,7 @@ public:
     // The store for a hive in the directory that is current now (one store per file).
     static std::shared_ptr<HiveStore> forHive(Hive hive);
 
-private:
+  private:
     struct Stamp {
         bool exists = false;
         dev_t dev = 0;
@@ -65,7 +65,7 @@ private:
     RegNode root_;
     Stamp stamp_;
     bool loadedOnce_ = false;
-    bool damaged_ = false;     // the file held lines that did not parse; keep a copy before rewriting
+    bool damaged_ = false;  // the file held lines that did not parse; keep a copy before rewriting
     bool unreadable_ = false;  // the file exists but could not be read; never write over it
 };
 

@@ -17,22 +17,28 @@ bool lessIgnoreCase(const std::unique_ptr<RegNode>& a, std::u16string_view b) {
 }
 
 std::u16string_view trim(std::u16string_view s) {
-    while (!s.empty() && (s.front() == u' ' || s.front() == u'\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == u' ' || s.back() == u'\t')) s.remove_suffix(1);
+    while (!s.empty() && (s.front() == u' ' || s.front() == u'\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == u' ' || s.back() == u'\t'))
+        s.remove_suffix(1);
     return s;
 }
 
 int hexDigit(char16_t c) {
-    if (c >= u'0' && c <= u'9') return c - u'0';
-    if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+    if (c >= u'0' && c <= u'9')
+        return c - u'0';
+    if (c >= u'a' && c <= u'f')
+        return c - u'a' + 10;
+    if (c >= u'A' && c <= u'F')
+        return c - u'A' + 10;
     return -1;
 }
 
 // Parses a quoted string with regedit's escapes starting at s[0] == '"'.
 // On success returns the unescaped text and sets `consumed` to the length including quotes.
 bool parseQuoted(std::u16string_view s, std::u16string& out, std::size_t& consumed) {
-    if (s.empty() || s[0] != u'"') return false;
+    if (s.empty() || s[0] != u'"')
+        return false;
     out.clear();
     for (std::size_t i = 1; i < s.size(); ++i) {
         char16_t c = s[i];
@@ -51,13 +57,16 @@ bool parseQuoted(std::u16string_view s, std::u16string& out, std::size_t& consum
 bool parseHexList(std::u16string_view s, std::vector<std::uint8_t>& out) {
     out.clear();
     s = trim(s);
-    if (s.empty()) return true;
+    if (s.empty())
+        return true;
     std::size_t i = 0;
     while (i < s.size()) {
-        while (i < s.size() && (s[i] == u' ' || s[i] == u'\t')) ++i;
+        while (i < s.size() && (s[i] == u' ' || s[i] == u'\t'))
+            ++i;
         int hi = i < s.size() ? hexDigit(s[i]) : -1;
         int lo = i + 1 < s.size() ? hexDigit(s[i + 1]) : -1;
-        if (hi < 0) return false;
+        if (hi < 0)
+            return false;
         if (lo < 0) {  // a single digit byte
             out.push_back(static_cast<std::uint8_t>(hi));
             i += 1;
@@ -65,9 +74,12 @@ bool parseHexList(std::u16string_view s, std::vector<std::uint8_t>& out) {
             out.push_back(static_cast<std::uint8_t>(hi * 16 + lo));
             i += 2;
         }
-        while (i < s.size() && (s[i] == u' ' || s[i] == u'\t')) ++i;
-        if (i == s.size()) break;
-        if (s[i] != u',') return false;
+        while (i < s.size() && (s[i] == u' ' || s[i] == u'\t'))
+            ++i;
+        if (i == s.size())
+            break;
+        if (s[i] != u',')
+            return false;
         ++i;
         // A trailing comma is tolerated.
     }
@@ -97,7 +109,8 @@ bool parseData(std::u16string_view d, RegEntry& entry) {
     if (!d.empty() && d[0] == u'"') {
         std::u16string textValue;
         std::size_t used = 0;
-        if (!parseQuoted(d, textValue, used) || !trim(d.substr(used)).empty()) return false;
+        if (!parseQuoted(d, textValue, used) || !trim(d.substr(used)).empty())
+            return false;
         v.type = ValueType::String;
         appendUtf16Le(v.data, textValue, true);
         return true;
@@ -107,11 +120,13 @@ bool parseData(std::u16string_view d, RegEntry& entry) {
     };
     if (startsWithIgnoreCase(u"dword:")) {
         std::u16string_view digits = trim(d.substr(6));
-        if (digits.empty() || digits.size() > 8) return false;
+        if (digits.empty() || digits.size() > 8)
+            return false;
         std::uint32_t n = 0;
         for (char16_t c : digits) {
             int h = hexDigit(c);
-            if (h < 0) return false;
+            if (h < 0)
+                return false;
             n = n * 16 + static_cast<std::uint32_t>(h);
         }
         v.type = ValueType::Dword;
@@ -131,7 +146,8 @@ bool parseData(std::u16string_view d, RegEntry& entry) {
         std::uint32_t type = 0;
         for (char16_t c : d.substr(4, close - 4)) {
             int h = hexDigit(c);
-            if (h < 0 || type > 0x0FFFFFFF) return false;
+            if (h < 0 || type > 0x0FFFFFFF)
+                return false;
             type = type * 16 + static_cast<std::uint32_t>(h);
         }
         v.type = static_cast<ValueType>(type);
@@ -145,9 +161,11 @@ std::vector<std::u16string_view> splitLines(std::u16string_view text) {
     std::size_t start = 0;
     while (start <= text.size()) {
         std::size_t end = text.find(u'\n', start);
-        if (end == std::u16string_view::npos) end = text.size();
+        if (end == std::u16string_view::npos)
+            end = text.size();
         std::u16string_view line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == u'\r') line.remove_suffix(1);
+        if (!line.empty() && line.back() == u'\r')
+            line.remove_suffix(1);
         lines.push_back(line);
         start = end + 1;
     }
@@ -158,7 +176,8 @@ void appendEscaped(std::string& out, std::u16string_view s) {
     std::u16string escaped;
     escaped.reserve(s.size());
     for (char16_t c : s) {
-        if (c == u'\\' || c == u'"') escaped += u'\\';
+        if (c == u'\\' || c == u'"')
+            escaped += u'\\';
         escaped += c;
     }
     out += text::utf16ToUtf8(escaped);
@@ -167,17 +186,22 @@ void appendEscaped(std::string& out, std::u16string_view s) {
 // True when the value can be written as "text": a NUL-terminated string with no embedded
 // NULs, line breaks or unpaired surrogates, so it reads back byte for byte.
 bool writableAsQuotedString(const Value& v) {
-    if (v.type != ValueType::String || v.data.size() < 2 || v.data.size() % 2 != 0) return false;
+    if (v.type != ValueType::String || v.data.size() < 2 || v.data.size() % 2 != 0)
+        return false;
     std::size_t units = v.data.size() / 2;
     for (std::size_t i = 0; i < units; ++i) {
         char16_t c = static_cast<char16_t>(v.data[2 * i] | (v.data[2 * i + 1] << 8));
         bool last = i + 1 == units;
-        if (last) return c == 0;
-        if (c == 0 || c == u'\r' || c == u'\n') return false;
+        if (last)
+            return c == 0;
+        if (c == 0 || c == u'\r' || c == u'\n')
+            return false;
         if (c >= 0xD800 && c <= 0xDBFF) {
-            if (i + 2 >= units) return false;
+            if (i + 2 >= units)
+                return false;
             char16_t n = static_cast<char16_t>(v.data[2 * i + 2] | (v.data[2 * i + 3] << 8));
-            if (n < 0xDC00 || n > 0xDFFF) return false;
+            if (n < 0xDC00 || n > 0xDFFF)
+                return false;
             ++i;
         } else if (c >= 0xDC00 && c <= 0xDFFF) {
             return false;
@@ -191,7 +215,8 @@ void writeHexData(std::string& out, std::size_t lineStart, const std::vector<std
     for (std::size_t i = 0; i < data.size(); ++i) {
         out += digits[data[i] >> 4];
         out += digits[data[i] & 15];
-        if (i + 1 == data.size()) break;
+        if (i + 1 == data.size())
+            break;
         out += ',';
         // Wrap like regedit: keep lines under 80 columns with a "\" continuation.
         if (out.size() - lineStart > 75) {
@@ -242,23 +267,27 @@ void writeNode(std::string& out, const RegNode& node, const std::u16string& path
         out += '[';
         out += text::utf16ToUtf8(path);
         out += "]\n";
-        for (const Value& v : node.values) writeValue(out, v);
+        for (const Value& v : node.values)
+            writeValue(out, v);
         out += '\n';
     }
-    for (const auto& sub : node.subkeys) writeNode(out, *sub, path + u"\\" + sub->name, false);
+    for (const auto& sub : node.subkeys)
+        writeNode(out, *sub, path + u"\\" + sub->name, false);
 }
 
 }  // namespace
 
 RegNode* RegNode::findSubkey(std::u16string_view n) const {
     auto it = std::lower_bound(subkeys.begin(), subkeys.end(), n, lessIgnoreCase);
-    if (it != subkeys.end() && text::equalsIgnoreCase((*it)->name, n)) return it->get();
+    if (it != subkeys.end() && text::equalsIgnoreCase((*it)->name, n))
+        return it->get();
     return nullptr;
 }
 
 RegNode* RegNode::findOrAddSubkey(std::u16string_view n) {
     auto it = std::lower_bound(subkeys.begin(), subkeys.end(), n, lessIgnoreCase);
-    if (it != subkeys.end() && text::equalsIgnoreCase((*it)->name, n)) return it->get();
+    if (it != subkeys.end() && text::equalsIgnoreCase((*it)->name, n))
+        return it->get();
     auto node = std::make_unique<RegNode>();
     node->name = std::u16string(n);
     return subkeys.insert(it, std::move(node))->get();
@@ -266,14 +295,16 @@ RegNode* RegNode::findOrAddSubkey(std::u16string_view n) {
 
 bool RegNode::removeSubkey(std::u16string_view n) {
     auto it = std::lower_bound(subkeys.begin(), subkeys.end(), n, lessIgnoreCase);
-    if (it == subkeys.end() || !text::equalsIgnoreCase((*it)->name, n)) return false;
+    if (it == subkeys.end() || !text::equalsIgnoreCase((*it)->name, n))
+        return false;
     subkeys.erase(it);
     return true;
 }
 
 Value* RegNode::findValue(std::u16string_view n) {
     for (Value& v : values)
-        if (text::equalsIgnoreCase(v.name, n)) return &v;
+        if (text::equalsIgnoreCase(v.name, n))
+            return &v;
     return nullptr;
 }
 
@@ -306,8 +337,10 @@ std::vector<std::u16string_view> splitKeyPath(std::u16string_view path) {
     std::size_t start = 0;
     while (start <= path.size()) {
         std::size_t end = path.find(u'\\', start);
-        if (end == std::u16string_view::npos) end = path.size();
-        if (end > start) parts.push_back(path.substr(start, end - start));
+        if (end == std::u16string_view::npos)
+            end = path.size();
+        if (end > start)
+            parts.push_back(path.substr(start, end - start));
         start = end + 1;
     }
     return parts;
@@ -320,12 +353,14 @@ std::u16string decodeRegText(std::string_view bytes) {
         std::u16string out;
         out.reserve(bytes.size() / 2);
         for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
-            out += static_cast<char16_t>(little ? (b(i) | (b(i + 1) << 8))
-                                                : ((b(i) << 8) | b(i + 1)));
+            out +=
+                static_cast<char16_t>(little ? (b(i) | (b(i + 1) << 8)) : ((b(i) << 8) | b(i + 1)));
         return out;
     }
-    if (bytes.size() >= 3 && b(0) == 0xEF && b(1) == 0xBB && b(2) == 0xBF) bytes.remove_prefix(3);
-    if (text::isValidUtf8(bytes)) return text::utf8ToUtf16(bytes);
+    if (bytes.size() >= 3 && b(0) == 0xEF && b(1) == 0xBB && b(2) == 0xBF)
+        bytes.remove_prefix(3);
+    if (text::isValidUtf8(bytes))
+        return text::utf8ToUtf16(bytes);
     return text::latin1ToUtf16(bytes);
 }
 
@@ -339,10 +374,12 @@ ParsedRegFile parseRegFile(std::string_view bytes) {
     std::u16string currentKey;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         std::u16string_view raw = trim(lines[i]);
-        if (raw.empty() || raw[0] == u';') continue;
+        if (raw.empty() || raw[0] == u';')
+            continue;
         if (!headerSeen) {
             headerSeen = true;
-            if (raw == kHeader5 || raw == kHeader4) continue;
+            if (raw == kHeader5 || raw == kHeader4)
+                continue;
             ++result.badLines;  // no header: load what parses anyway
         }
         if (raw[0] == u'[') {
@@ -414,7 +451,8 @@ std::size_t applyEntries(RegNode& root, std::u16string_view rootName,
                     break;
                 }
                 RegNode* node = &root;
-                for (std::size_t i = 1; i < parts.size(); ++i) node = node->findOrAddSubkey(parts[i]);
+                for (std::size_t i = 1; i < parts.size(); ++i)
+                    node = node->findOrAddSubkey(parts[i]);
                 current = node;
                 break;
             }
@@ -427,7 +465,8 @@ std::size_t applyEntries(RegNode& root, std::u16string_view rootName,
                 RegNode* parent = &root;
                 for (std::size_t i = 1; parent && i + 1 < parts.size(); ++i)
                     parent = parent->findSubkey(parts[i]);
-                if (parent) parent->removeSubkey(parts.back());
+                if (parent)
+                    parent->removeSubkey(parts.back());
                 break;
             }
             case RegEntry::Kind::SetValue:

@@ -58,7 +58,7 @@ class HiveStore;
 
 // An open key. Move-only; closing (or destroying) it releases nothing else.
 class NV_PLATFORM_API Key {
-public:
+  public:
     Key() = default;
     Key(Key&&) noexcept;
     Key& operator=(Key&&) noexcept;
@@ -107,7 +107,7 @@ public:
     Status getString(std::u16string_view name, std::u16string& out) const;  // String/ExpandString
     Status getDword(std::u16string_view name, std::uint32_t& out) const;
 
-private:
+  private:
     Key(std::shared_ptr<detail::HiveStore> store, std::u16string path, Access access);
 
     std::shared_ptr<detail::HiveStore> store_;

@@ -126,7 +126,8 @@ std::string utf16ToUtf8(std::u16string_view utf16) {
 std::u16string latin1ToUtf16(std::string_view bytes) {
     std::u16string out;
     out.reserve(bytes.size());
-    for (char c : bytes) out += static_cast<char16_t>(static_cast<unsigned char>(c));
+    for (char c : bytes)
+        out += static_cast<char16_t>(static_cast<unsigned char>(c));
     return out;
 }
 
@@ -139,30 +140,37 @@ bool isValidUtf8(std::string_view bytes) {
             continue;
         }
         decodeUtf8(bytes, i, ok);
-        if (!ok) return false;
+        if (!ok)
+            return false;
     }
     return true;
 }
 
 std::size_t length(const char16_t* s) {
-    if (!s) return 0;
+    if (!s)
+        return 0;
     std::size_t n = 0;
-    while (s[n]) ++n;
+    while (s[n])
+        ++n;
     return n;
 }
 
 char16_t toUpper(char16_t c) {
-    if (c < 0x80) return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c;
-    if (c >= 0xD800 && c <= 0xDFFF) return c;
+    if (c < 0x80)
+        return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c;
+    if (c >= 0xD800 && c <= 0xDFFF)
+        return c;
     locale_t loc = utf8Locale();
-    if (!loc) return c;
+    if (!loc)
+        return c;
     wint_t up = towupper_l(static_cast<wint_t>(c), loc);
     return up <= 0xFFFF ? static_cast<char16_t>(up) : c;
 }
 
 std::u16string toUpper(std::u16string_view s) {
     std::u16string out(s);
-    for (auto& c : out) c = toUpper(c);
+    for (auto& c : out)
+        c = toUpper(c);
     return out;
 }
 
@@ -171,9 +179,11 @@ int compareIgnoreCase(std::u16string_view a, std::u16string_view b) {
     for (std::size_t i = 0; i < n; ++i) {
         char16_t x = toUpper(a[i]);
         char16_t y = toUpper(b[i]);
-        if (x != y) return x < y ? -1 : 1;
+        if (x != y)
+            return x < y ? -1 : 1;
     }
-    if (a.size() == b.size()) return 0;
+    if (a.size() == b.size())
+        return 0;
     return a.size() < b.size() ? -1 : 1;
 }
 

@@ -18,7 +18,9 @@ NV_PLATFORM_API bool isValidUtf8(std::string_view bytes);
 // Length of a NUL-terminated UTF-16 string; a null pointer has length 0.
 NV_PLATFORM_API std::size_t length(const char16_t* s);
 // View of a NUL-terminated UTF-16 string; null gives the empty view.
-inline std::u16string_view view(const char16_t* s) { return {s ? s : u"", length(s)}; }
+inline std::u16string_view view(const char16_t* s) {
+    return {s ? s : u"", length(s)};
+}
 
 // Simple (one-to-one) Unicode upper-casing, as Windows compares registry and dispatch names.
 NV_PLATFORM_API char16_t toUpper(char16_t c);

@@ -27,14 +27,17 @@ bool nextCodePoint(std::string_view s, std::size_t& i, char32_t& cp) {
     } else {
         return false;
     }
-    if (i + length > s.size()) return false;
+    if (i + length > s.size())
+        return false;
     for (std::size_t k = 1; k < length; ++k) {
         unsigned char c = byte(i + k);
-        if ((c & 0xC0) != 0x80) return false;
+        if ((c & 0xC0) != 0x80)
+            return false;
         cp = (cp << 6) | (c & 0x3F);
     }
     static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < kSmallest[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    if (cp < kSmallest[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return false;
     i += length;
     return true;
 }
@@ -57,13 +60,16 @@ bool isNameChar(char32_t c) {
 }  // namespace
 
 bool isNCName(std::string_view utf8) {
-    if (utf8.empty()) return false;
+    if (utf8.empty())
+        return false;
     std::size_t i = 0;
     bool first = true;
     while (i < utf8.size()) {
         char32_t c;
-        if (!nextCodePoint(utf8, i, c)) return false;
-        if (first ? !isNameStartChar(c) : !isNameChar(c)) return false;
+        if (!nextCodePoint(utf8, i, c))
+            return false;
+        if (first ? !isNameStartChar(c) : !isNameChar(c))
+            return false;
         first = false;
     }
     return true;
@@ -71,7 +77,8 @@ bool isNCName(std::string_view utf8) {
 
 bool isQName(std::string_view utf8) {
     std::size_t colon = utf8.find(':');
-    if (colon == std::string_view::npos) return isNCName(utf8);
+    if (colon == std::string_view::npos)
+        return isNCName(utf8);
     return isNCName(utf8.substr(0, colon)) && isNCName(utf8.substr(colon + 1));
 }
 

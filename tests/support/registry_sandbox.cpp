@@ -9,7 +9,8 @@ constexpr const char* kVar = "NORVALE_REGISTRY_DIR";
 }
 
 RegistrySandbox::RegistrySandbox() : dir_("sondar-registry") {
-    if (const char* old = std::getenv(kVar)) previous_ = old;
+    if (const char* old = std::getenv(kVar))
+        previous_ = old;
     setenv(kVar, dir_.path().c_str(), 1);
 }
 

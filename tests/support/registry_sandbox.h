@@ -10,7 +10,7 @@
 namespace nv::test {
 
 class RegistrySandbox {
-public:
+  public:
     RegistrySandbox();
     ~RegistrySandbox();
     RegistrySandbox(const RegistrySandbox&) = delete;
@@ -18,7 +18,7 @@ public:
 
     const std::string& dir() const { return dir_.path(); }
 
-private:
+  private:
     TempDir dir_;
     std::optional<std::string> previous_;
 };

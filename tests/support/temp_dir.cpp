@@ -11,7 +11,8 @@ namespace nv::test {
 TempDir::TempDir(const std::string& tag) {
     const char* base = std::getenv("TMPDIR");
     std::string pattern = std::string(base && *base ? base : "/tmp") + "/" + tag + "-XXXXXX";
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed for " + pattern);
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("mkdtemp failed for " + pattern);
     path_ = pattern + "/";
 }
 
@@ -33,6 +34,8 @@ bool writeFile(const std::string& path, const std::string& bytes) {
     return static_cast<bool>(out);
 }
 
-bool fileExists(const std::string& path) { return std::filesystem::exists(path); }
+bool fileExists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
 
 }  // namespace nv::test

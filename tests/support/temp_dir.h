@@ -6,7 +6,7 @@
 namespace nv::test {
 
 class TempDir {
-public:
+  public:
     explicit TempDir(const std::string& tag = "sondar");
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -16,7 +16,7 @@ public:
     const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + name; }
 
-private:
+  private:
     std::string path_;
 };
 

@@ -16,7 +16,7 @@ using nv::registry::ValueType;
 namespace {
 
 class EngineSettings : public ::testing::Test {
-protected:
+  protected:
     Key internet() {
         Key k;
         EXPECT_EQ(Key::create(Hive::CurrentUser, kInternetKey, k), Status::Ok);
@@ -95,10 +95,10 @@ TEST_F(EngineSettings, BadValuesKeepWhatTheConnectionHad) {
     readInternetSettings(s);
     ASSERT_EQ(s.proxyServer, u"good");
 
-    k.setString(u"ProxyServer", std::u16string(256, u'x'));   // over 255 characters
-    k.setDword(u"ProxyPort", 8081);                           // wrong type
-    k.set(u"ProxyUsername", ValueType::String, u"ab", 4);      // not NUL-terminated
-    k.setString(u"ConnectTimeout", u"30");                    // wrong type for a DWORD
+    k.setString(u"ProxyServer", std::u16string(256, u'x'));  // over 255 characters
+    k.setDword(u"ProxyPort", 8081);                          // wrong type
+    k.set(u"ProxyUsername", ValueType::String, u"ab", 4);    // not NUL-terminated
+    k.setString(u"ConnectTimeout", u"30");                   // wrong type for a DWORD
     s.proxyUsername = u"kept";
     s.connectTimeout = 7;
     readInternetSettings(s);

@@ -41,24 +41,28 @@ struct Engine {
     template <typename F>
     void bind(F& fn, const char* name) {
         fn = reinterpret_cast<F>(dlsym(handle, name));
-        if (fn) ++resolved;
+        if (fn)
+            ++resolved;
     }
 
     Engine() {
         handle = dlopen(NV_WSCORE_PATH, RTLD_NOW | RTLD_LOCAL);
-        if (!handle) return;
+        if (!handle)
+            return;
 #define NV_BIND(name) bind(name, #name);
-        NV_BIND(DecryptPassword) NV_BIND(EncryptPassword) NV_BIND(GetInputSoapMessage)
-        NV_BIND(GetInputStructure) NV_BIND(GetInputStructureOfAType) NV_BIND(GetOperations)
-        NV_BIND(GetOutputSoapMessage) NV_BIND(GetOutputStructure) NV_BIND(GetSoapAction)
-        NV_BIND(GetTargetURL) NV_BIND(InvokeOperation) NV_BIND(Ping) NV_BIND(ReleaseConnection)
-        NV_BIND(SetEndpointHTTPAuthentication) NV_BIND(SetHTTPAuthentication)
-        NV_BIND(SetTargetURL) NV_BIND(SetWorkingDirectory) NV_BIND(WSDLConnect)
-        NV_BIND(SysFreeString) NV_BIND(SysStringLen) NV_BIND(CoTaskMemFree)
+        NV_BIND(DecryptPassword)
+        NV_BIND(EncryptPassword) NV_BIND(GetInputSoapMessage) NV_BIND(GetInputStructure)
+            NV_BIND(GetInputStructureOfAType) NV_BIND(GetOperations) NV_BIND(GetOutputSoapMessage)
+                NV_BIND(GetOutputStructure) NV_BIND(GetSoapAction) NV_BIND(GetTargetURL)
+                    NV_BIND(InvokeOperation) NV_BIND(Ping) NV_BIND(ReleaseConnection)
+                        NV_BIND(SetEndpointHTTPAuthentication) NV_BIND(SetHTTPAuthentication)
+                            NV_BIND(SetTargetURL) NV_BIND(SetWorkingDirectory) NV_BIND(WSDLConnect)
+                                NV_BIND(SysFreeString) NV_BIND(SysStringLen) NV_BIND(CoTaskMemFree)
 #undef NV_BIND
     }
     ~Engine() {
-        if (handle) dlclose(handle);
+        if (handle)
+            dlclose(handle);
     }
 
     // Takes ownership of a BSTR and returns its text.
@@ -72,7 +76,8 @@ struct Engine {
     void freeRecords(ParameterRecord* records, int32_t count) {
         for (int32_t i = 0; i < count; ++i) {
             ParameterRecord& r = records[i];
-            for (char16_t* s : {r.info, r.fieldName, r.dataType, r.theData, r.description, r.prefix})
+            for (char16_t* s :
+                 {r.info, r.fieldName, r.dataType, r.theData, r.description, r.prefix})
                 CoTaskMemFree(s);
         }
         CoTaskMemFree(records);
@@ -84,10 +89,11 @@ struct Engine {
         char16_t* services = nullptr;
         int32_t count = 0;
         BSTR err = nullptr;
-        WSDLConnect(&id, 0, 0, u"http://127.0.0.1:1/none.wsdl", &services, &count, &err, nullptr,
-                    0, 0, 0, nullptr, nullptr);
+        WSDLConnect(&id, 0, 0, u"http://127.0.0.1:1/none.wsdl", &services, &count, &err, nullptr, 0,
+                    0, 0, nullptr, nullptr);
         take(err);
-        if (services) CoTaskMemFree(services);
+        if (services)
+            CoTaskMemFree(services);
         return id;
     }
 };
@@ -98,7 +104,7 @@ Engine& engine() {
 }
 
 class Exports : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_NE(engine().handle, nullptr) << dlerror();
         ASSERT_EQ(engine().resolved, 21);
@@ -186,12 +192,15 @@ TEST_F(Exports, AFailedLoadLeavesANewConnectionRegisteredUntilReleased) {
 
 TEST_F(Exports, ConnectionIdsAreNonZeroAndUniqueAmongLiveConnections) {
     std::vector<int32_t> ids;
-    for (int i = 0; i < 40; ++i) ids.push_back(e.newConnection());
+    for (int i = 0; i < 40; ++i)
+        ids.push_back(e.newConnection());
     for (std::size_t i = 0; i < ids.size(); ++i) {
         EXPECT_NE(ids[i], 0);
-        for (std::size_t j = 0; j < i; ++j) EXPECT_NE(ids[i], ids[j]);
+        for (std::size_t j = 0; j < i; ++j)
+            EXPECT_NE(ids[i], ids[j]);
     }
-    for (int32_t id : ids) e.ReleaseConnection(id);
+    for (int32_t id : ids)
+        e.ReleaseConnection(id);
 }
 
 TEST_F(Exports, BeforeAServiceIsSelectedOperationCallsSayAnalyzeFirst) {
@@ -223,7 +232,8 @@ TEST_F(Exports, BeforeAServiceIsSelectedOperationCallsSayAnalyzeFirst) {
     // An unknown service name.
     char16_t* block = nullptr;
     EXPECT_EQ(e.GetOperations(id, u"Calculator", &block, &count, &err), 0);
-    EXPECT_EQ(e.take(err), u"Service 'Calculator' not found. Please check spelling of service name.\n");
+    EXPECT_EQ(e.take(err),
+              u"Service 'Calculator' not found. Please check spelling of service name.\n");
     e.ReleaseConnection(id);
 }
 
@@ -261,8 +271,8 @@ TEST_F(Exports, NullOutPointersFailWithoutTouchingAnything) {
                             nullptr),
               0);
     EXPECT_EQ(fresh, 0);  // nothing was created
-    EXPECT_EQ(e.WSDLConnect(&fresh, 0, 0, u"x", &block, &count, nullptr, nullptr, 0, 0, 0,
-                            nullptr, nullptr),
+    EXPECT_EQ(e.WSDLConnect(&fresh, 0, 0, u"x", &block, &count, nullptr, nullptr, 0, 0, 0, nullptr,
+                            nullptr),
               0);
     EXPECT_EQ(e.GetOperations(id, u"S", nullptr, &count, &err), 0);
     EXPECT_EQ(e.GetOperations(id, u"S", &block, nullptr, &err), 0);

@@ -35,14 +35,14 @@ struct Row {
     long inputRecords = 0;
     long outputRecords = 0;
     int structureErrors = 0;
-    int requestsBuilt = 0;      // GetInputSoapMessage succeeded on the input structure
+    int requestsBuilt = 0;       // GetInputSoapMessage succeeded on the input structure
     int requestsWellFormed = 0;  // and the envelope parses as XML
 
     std::string line() const {
         std::ostringstream s;
-        s << id << '\t' << outcome << '\t' << services << '\t' << operations << '\t'
-          << inputRecords << '\t' << outputRecords << '\t' << structureErrors << '\t'
-          << requestsBuilt << '\t' << requestsWellFormed;
+        s << id << '\t' << outcome << '\t' << services << '\t' << operations << '\t' << inputRecords
+          << '\t' << outputRecords << '\t' << structureErrors << '\t' << requestsBuilt << '\t'
+          << requestsWellFormed;
         return s.str();
     }
 };
@@ -57,7 +57,8 @@ std::vector<std::pair<std::string, std::string>> corpusMains() {
         std::string id, main;
         std::getline(fields, id, '\t');
         std::getline(fields, main, '\t');
-        if (!id.empty()) out.emplace_back(id, main);
+        if (!id.empty())
+            out.emplace_back(id, main);
     }
     return out;
 }
@@ -93,14 +94,16 @@ void buildRequest(int32_t id, const std::u16string& op, Row& row) {
     if (GetInputSoapMessage(id, op.c_str(), records, count, &text, &err) == -1 && text) {
         ++row.requestsBuilt;
         nv::xml::Document doc;
-        if (doc.loadXML(std::u16string_view(text, SysStringLen(text)))) ++row.requestsWellFormed;
-        else ADD_FAILURE() << row.id << " " << utf16ToUtf8(op) << ": " << doc.parseError().reason;
+        if (doc.loadXML(std::u16string_view(text, SysStringLen(text))))
+            ++row.requestsWellFormed;
+        else
+            ADD_FAILURE() << row.id << " " << utf16ToUtf8(op) << ": " << doc.parseError().reason;
     }
     take(text);
     take(err);
     for (int32_t i = 0; i < count; ++i)
-        for (char16_t* p : {records[i].info, records[i].fieldName, records[i].dataType, records[i].theData,
-                            records[i].description, records[i].prefix})
+        for (char16_t* p : {records[i].info, records[i].fieldName, records[i].dataType,
+                            records[i].theData, records[i].description, records[i].prefix})
             CoTaskMemFree(p);
     CoTaskMemFree(records);
 }
@@ -138,8 +141,8 @@ Row analyse(const std::string& id, const std::string& url) {
     int32_t count = 0;
     BSTR err = nullptr;
     std::u16string location = utf8ToUtf16(url);
-    int32_t ok = WSDLConnect(&conn, 0, 0, location.c_str(), &block, &count, &err, nullptr, 0, 0,
-                             0, nullptr, nullptr);
+    int32_t ok = WSDLConnect(&conn, 0, 0, location.c_str(), &block, &count, &err, nullptr, 0, 0, 0,
+                             nullptr, nullptr);
     if (ok != -1) {
         std::string message = utf16ToUtf8(take(err));
         row.outcome = "error: " + message.substr(0, message.find('\n'));
@@ -172,7 +175,8 @@ std::map<std::string, std::string> expectedTable() {
     std::ifstream in(NV_CORPUS_EXPECTED);
     std::string line;
     while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') continue;
+        if (line.empty() || line[0] == '#')
+            continue;
         rows[line.substr(0, line.find('\t'))] = line;
     }
     return rows;
@@ -204,7 +208,8 @@ TEST(Corpus, EveryDocumentGivesWhatItGaveBefore) {
         }
         EXPECT_EQ(row.line(), it->second);
     }
-    if (const char* out = std::getenv("NV_CORPUS_TABLE_OUT")) std::ofstream(out) << table.str();
+    if (const char* out = std::getenv("NV_CORPUS_TABLE_OUT"))
+        std::ofstream(out) << table.str();
 }
 
 }  // namespace

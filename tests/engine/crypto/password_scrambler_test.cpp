@@ -8,7 +8,7 @@ using namespace wscore;
 TEST(PasswordScrambling, KeyIsTheServerNameSumModulo29OrThirteen) {
     EXPECT_EQ(scrambleKey(u""), 13);
     EXPECT_EQ(scrambleKey(u"proxy"), 578 % 29);  // 27
-    EXPECT_EQ(scrambleKey(u"\u001d"), 13);        // 29 % 29 == 0
+    EXPECT_EQ(scrambleKey(u"\u001d"), 13);       // 29 % 29 == 0
     EXPECT_EQ(scrambleKey(u"\u001e"), 1);
 }
 

@@ -14,11 +14,12 @@ using namespace wscore::test;
 namespace {
 
 class DemoInvocation : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         // Returned files go to a private working directory.
         nv::registry::Key key;
-        ASSERT_EQ(nv::registry::Key::create(nv::registry::Hive::CurrentUser, u"Software\\Norvale\\Sondar", key),
+        ASSERT_EQ(nv::registry::Key::create(nv::registry::Hive::CurrentUser,
+                                            u"Software\\Norvale\\Sondar", key),
                   nv::registry::Status::Ok);
         key.setString(u"Working Directory", nv::text::utf8ToUtf16(files.path()));
         ASSERT_EQ(c.connect(service.wsdlUrl()).result, -1);
@@ -33,7 +34,8 @@ protected:
 
     static Record* field(std::vector<Record>& records, const std::string& name, int level = 0) {
         for (Record& r : records)
-            if (r.fieldName == name && (level == 0 || r.level == level)) return &r;
+            if (r.fieldName == name && (level == 0 || r.level == level))
+                return &r;
         return nullptr;
     }
 
@@ -42,8 +44,10 @@ protected:
         std::vector<std::string> lines;
         for (const Record& r : out) {
             std::string line = std::to_string(r.level) + " " + r.fieldName;
-            if (!r.theData.empty()) line += " = " + r.theData;
-            if (r.array) line += " (" + std::to_string(r.arrayMax) + ")";
+            if (!r.theData.empty())
+                line += " = " + r.theData;
+            if (r.array)
+                line += " (" + std::to_string(r.arrayMax) + ")";
             lines.push_back(line);
         }
         return lines;
@@ -61,7 +65,8 @@ TEST_F(DemoInvocation, DocumentLiteralStringsAndNumbers) {
     std::vector<Record> out;
     Outcome o = c.invoke("EchoString", in, out);
     ASSERT_EQ(o.result, -1) << o.error;
-    EXPECT_EQ(values(out), (std::vector<std::string>{"1 EchoStringResponse", "2 EchoStringResult = Grüße & <tags>"}));
+    EXPECT_EQ(values(out), (std::vector<std::string>{"1 EchoStringResponse",
+                                                     "2 EchoStringResult = Grüße & <tags>"}));
 
     in = input("Calculate");
     field(in, "a")->theData = "7.5";
@@ -185,7 +190,8 @@ TEST_F(DemoInvocation, RpcEncodedArraysInOneAndTwoDimensions) {
                   R"(<values xsi:type="SOAP-ENC:Array" SOAP-ENC:arrayType="xsd:string[3]")"),
               std::string::npos)
         << service.lastRequest()->body;
-    EXPECT_EQ(values(out), (std::vector<std::string>{"1 return (3)", "2 string = x", "2 string = y", "2 string = z"}));
+    EXPECT_EQ(values(out), (std::vector<std::string>{"1 return (3)", "2 string = x", "2 string = y",
+                                                     "2 string = z"}));
 
     in = input("GetMultiplicationTable");
     field(in, "rows")->theData = "2";
@@ -194,7 +200,8 @@ TEST_F(DemoInvocation, RpcEncodedArraysInOneAndTwoDimensions) {
     ASSERT_EQ(o.result, -1) << o.error;
     long values6 = 0;
     for (const Record& r : out)
-        if (!r.theData.empty()) ++values6;
+        if (!r.theData.empty())
+            ++values6;
     EXPECT_EQ(values6, 6);
 }
 
@@ -207,9 +214,11 @@ TEST_F(DemoInvocation, MultiReferencesReferredToTwice) {
     int referrers = 0;
     std::string leaderName;
     for (std::size_t i = 0; i < out.size(); ++i)
-        if (out[i].fieldName == "leader" && i + 1 < out.size()) leaderName = field(out, "name", out[i].level + 1)->theData;
+        if (out[i].fieldName == "leader" && i + 1 < out.size())
+            leaderName = field(out, "name", out[i].level + 1)->theData;
     for (const Record& r : out)
-        if (r.fieldName == "name" && r.theData == leaderName) ++referrers;
+        if (r.fieldName == "name" && r.theData == leaderName)
+            ++referrers;
     EXPECT_FALSE(leaderName.empty());
     EXPECT_GE(referrers, 2);
 }
@@ -229,7 +238,8 @@ TEST_F(DemoInvocation, DimeAttachmentsGoOutAndComeBack) {
     EXPECT_EQ(sent->header("Content-Type"), "application/dime");
     std::string returned;
     for (Record& r : out)
-        if (r.info == "file") returned = r.theData;
+        if (r.info == "file")
+            returned = r.theData;
     ASSERT_FALSE(returned.empty());
     EXPECT_EQ(returned, files.path() + "return.pdf");
     EXPECT_EQ(nv::test::readFile(returned), "%PDF-1.4 demo document");

@@ -44,10 +44,11 @@ std::string envelope(const std::string& body) {
            body + "</soap:Body></soap:Envelope>";
 }
 
-const std::string kAddAnswer = envelope(R"(<c:AddResponse xmlns:c="urn:calc"><sum>5</sum></c:AddResponse>)");
+const std::string kAddAnswer =
+    envelope(R"(<c:AddResponse xmlns:c="urn:calc"><sum>5</sum></c:AddResponse>)");
 
 class Invocation : public ::testing::Test {
-protected:
+  protected:
     Invocation() {
         auto server = std::make_unique<httplib::Server>();
         srv = server.get();
@@ -82,7 +83,9 @@ protected:
     }
 
     std::function<void(const httplib::Request&, httplib::Response&)> answer =
-        [](const httplib::Request&, httplib::Response& res) { res.set_content(kAddAnswer, "text/xml"); };
+        [](const httplib::Request&, httplib::Response& res) {
+            res.set_content(kAddAnswer, "text/xml");
+        };
 
     nv::test::RegistrySandbox registry;
     httplib::Server* srv = nullptr;
@@ -126,7 +129,9 @@ TEST_F(Invocation, TheRequestAndTheMappedAnswer) {
 
 TEST_F(Invocation, AnEmptySoapActionIsSentAsTwoQuotes) {
     answer = [](const httplib::Request&, httplib::Response& res) {
-        res.set_content(envelope(R"(<c:PairResponse xmlns:c="urn:calc"><x>1</x><y>2</y></c:PairResponse>)"), "text/xml");
+        res.set_content(
+            envelope(R"(<c:PairResponse xmlns:c="urn:calc"><x>1</x><y>2</y></c:PairResponse>)"),
+            "text/xml");
     };
     EngineConnection c;
     connect(c);
@@ -140,9 +145,11 @@ TEST_F(Invocation, AnEmptySoapActionIsSentAsTwoQuotes) {
 TEST_F(Invocation, AFaultWithStatus500) {
     answer = [](const httplib::Request&, httplib::Response& res) {
         res.status = 500;
-        res.set_content(envelope("<soap:Fault><faultcode>soap:Client</faultcode><faultstring>bad numbers</faultstring>"
-                                 "<detail><reason>b is not a number</reason></detail></soap:Fault>"),
-                        "text/xml");
+        res.set_content(
+            envelope("<soap:Fault><faultcode>soap:Client</faultcode><faultstring>bad "
+                     "numbers</faultstring>"
+                     "<detail><reason>b is not a number</reason></detail></soap:Fault>"),
+            "text/xml");
     };
     EngineConnection c;
     connect(c);
@@ -157,7 +164,8 @@ TEST_F(Invocation, AFaultWithStatus500) {
     // Without a detail the fault string is shown.
     answer = [](const httplib::Request&, httplib::Response& res) {
         res.status = 500;
-        res.set_content(envelope("<soap:Fault><faultcode>soap:Server</faultcode><faultstring>boom</faultstring></soap:Fault>"),
+        res.set_content(envelope("<soap:Fault><faultcode>soap:Server</faultcode><faultstring>boom</"
+                                 "faultstring></soap:Fault>"),
                         "text/xml");
     };
     o = c.invoke("Add", addInput("2", "3"), out);
@@ -175,21 +183,29 @@ TEST_F(Invocation, StatusesEmptyAnswersAndUnreadableAnswers) {
     answer = [](const httplib::Request&, httplib::Response& res) { res.status = 503; };
     Outcome o = c.invoke("Add", addInput("1", "1"), out);
     EXPECT_EQ(o.result, 503);
-    EXPECT_EQ(o.error, "The HTTP request failed for the following reason:\n     Service Unavailable");
+    EXPECT_EQ(o.error,
+              "The HTTP request failed for the following reason:\n     Service Unavailable");
 
-    answer = [](const httplib::Request&, httplib::Response& res) { res.set_content("", "text/xml"); };
+    answer = [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("", "text/xml");
+    };
     o = c.invoke("Add", addInput("1", "1"), out);
     EXPECT_EQ(o.result, 200);
     EXPECT_EQ(o.error, "No data returned from the service.\n");
 
-    answer = [](const httplib::Request&, httplib::Response& res) { res.set_content("<html>oops", "text/html"); };
+    answer = [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("<html>oops", "text/html");
+    };
     o = c.invoke("Add", addInput("1", "1"), out);
     EXPECT_EQ(o.result, 200);
-    EXPECT_EQ(o.error.rfind("Failed attempting to read SOAP response from service.\n", 0), 0u) << o.error;
+    EXPECT_EQ(o.error.rfind("Failed attempting to read SOAP response from service.\n", 0), 0u)
+        << o.error;
     EXPECT_NE(o.error.find("<html>oops"), std::string::npos);
 
     // An envelope without any text: fine for one output part, message 130 for two.
-    answer = [](const httplib::Request&, httplib::Response& res) { res.set_content(envelope(""), "text/xml"); };
+    answer = [](const httplib::Request&, httplib::Response& res) {
+        res.set_content(envelope(""), "text/xml");
+    };
     o = c.invoke("Add", addInput("1", "1"), out);
     EXPECT_EQ(o.result, -1);
     EXPECT_TRUE(out.empty());
@@ -202,7 +218,8 @@ TEST_F(Invocation, NetworkFailuresReturnZeroWithTheSystemText) {
     connect(c);
     std::vector<Record> out;
     nv::test::RefusedPort refused;
-    std::u16string address = nv::text::utf8ToUtf16("http://127.0.0.1:" + std::to_string(refused.port()) + "/x");
+    std::u16string address =
+        nv::text::utf8ToUtf16("http://127.0.0.1:" + std::to_string(refused.port()) + "/x");
     BSTR err = nullptr;
     ASSERT_EQ(SetTargetURL(c.id(), u"Add", address.c_str(), &err), -1);
     Outcome o = c.invoke("Add", addInput("1", "1"), out);
@@ -218,7 +235,8 @@ TEST_F(Invocation, NetworkFailuresReturnZeroWithTheSystemText) {
 TEST_F(Invocation, AStalledServiceTripsTheResponseTimeout) {
     nv::test::RawServer stalled([](int fd, const std::atomic<bool>& stopping) {
         nv::test::readHead(fd);
-        while (!stopping) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        while (!stopping)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
     });
     // Timeouts are process-wide and the last load sets them: prepare the input first.
     std::vector<Record> input = addInput("1", "1");
@@ -260,11 +278,11 @@ TEST_F(Invocation, EndpointCredentialsAndThePromptAfterA401) {
     std::u16string longUser(129, u'u');
     ASSERT_EQ(SetEndpointHTTPAuthentication(c.id(), longUser.c_str(), u"pw", &err), -1);
     int prompts = 0;
-    nv::inet::setCredentialPrompt([&](const nv::inet::CredentialChallenge&)
-                                      -> std::optional<nv::inet::PromptedCredentials> {
-        ++prompts;
-        return nv::inet::PromptedCredentials{"erin", "pw"};
-    });
+    nv::inet::setCredentialPrompt(
+        [&](const nv::inet::CredentialChallenge&) -> std::optional<nv::inet::PromptedCredentials> {
+            ++prompts;
+            return nv::inet::PromptedCredentials{"erin", "pw"};
+        });
     o = c.invoke("Add", addInput("1", "1"), out);
     nv::inet::clearCredentialPrompt();
     EXPECT_EQ(o.result, -1) << o.error;

@@ -43,15 +43,18 @@ std::string importing(const std::string& location) {
 </definitions>)";
 }
 
-const std::string kPersonSchema = R"(<xsd:schema xmlns:xsd="http://www.w3.org/2001/XMLSchema" targetNamespace="urn:types"
+const std::string kPersonSchema =
+    R"(<xsd:schema xmlns:xsd="http://www.w3.org/2001/XMLSchema" targetNamespace="urn:types"
     elementFormDefault="qualified">
   <xsd:element name="Person"><xsd:complexType><xsd:sequence><xsd:element name="name" type="xsd:string"/></xsd:sequence></xsd:complexType></xsd:element>
 </xsd:schema>)";
 
-std::string errorText(std::uint32_t code) { return nv::inet::systemErrorText(code) + "\n"; }
+std::string errorText(std::uint32_t code) {
+    return nv::inet::systemErrorText(code) + "\n";
+}
 
 class WsdlFetch : public ::testing::Test {
-protected:
+  protected:
     WsdlFetch() {
         server_ = std::make_unique<httplib::Server>();
         srv = server_.get();
@@ -62,7 +65,8 @@ protected:
     nv::test::RegistrySandbox registry;
     // Any address that is not local goes to a refused port: nothing leaves this machine.
     nv::test::RefusedPort nowhere;
-    nv::test::ScopedEnv httpProxy{"http_proxy", "http://127.0.0.1:" + std::to_string(nowhere.port())};
+    nv::test::ScopedEnv httpProxy{"http_proxy",
+                                  "http://127.0.0.1:" + std::to_string(nowhere.port())};
     nv::test::ScopedEnv noProxy{"no_proxy", std::string("127.0.0.1,localhost")};
     httplib::Server* srv;
     std::unique_ptr<httplib::Server> server_;
@@ -129,9 +133,10 @@ TEST_F(WsdlFetch, BodiesThatAreNotXmlFailWithTheParserReason) {
         res.set_content(kCalculator.substr(0, kCalculator.size() / 2), "text/xml");
     });
     srv->Get("/html", [](const httplib::Request&, httplib::Response& res) {
-        res.set_content("<!DOCTYPE html><html><head><meta charset=utf-8><title>Error</title></head>"
-                        "<body><p>Service unavailable<br></body></html>",
-                        "text/html");
+        res.set_content(
+            "<!DOCTYPE html><html><head><meta charset=utf-8><title>Error</title></head>"
+            "<body><p>Service unavailable<br></body></html>",
+            "text/html");
     });
     srv->Get("/empty", [](const httplib::Request&, httplib::Response& res) {
         res.set_content("", "text/xml");
@@ -174,8 +179,9 @@ TEST_F(WsdlFetch, DocumentsWrittenAgainst1999SchemasReadAs2001) {
 TEST_F(WsdlFetch, ImportsResolveAgainstTheImportingDocumentAndAreReadOnce) {
     std::atomic<int> schemaFetches{0};
     std::string wsdl = importing("../types/person.xsd");
-    wsdl.replace(wsdl.find("</xsd:schema></types>"), 0,
-                 R"(<xsd:import namespace="urn:types" schemaLocation="/svc/types/../types/person.xsd"/>)");
+    wsdl.replace(
+        wsdl.find("</xsd:schema></types>"), 0,
+        R"(<xsd:import namespace="urn:types" schemaLocation="/svc/types/../types/person.xsd"/>)");
     srv->Get("/svc/wsdl/service.wsdl", [&](const httplib::Request&, httplib::Response& res) {
         res.set_content(wsdl, "text/xml");
     });
@@ -256,7 +262,8 @@ TEST_F(WsdlFetch, TheCredentialPromptIsAskedAfterA401) {
     nv::inet::setCredentialPrompt([&](const nv::inet::CredentialChallenge& c)
                                       -> std::optional<nv::inet::PromptedCredentials> {
         asked.push_back(c);
-        if (c.attempt == 1) return nv::inet::PromptedCredentials{"bob", "wrong"};
+        if (c.attempt == 1)
+            return nv::inet::PromptedCredentials{"bob", "wrong"};
         return nv::inet::PromptedCredentials{"bob", "pw"};
     });
     EngineConnection c;
@@ -271,7 +278,7 @@ TEST_F(WsdlFetch, TheCredentialPromptIsAskedAfterA401) {
 
 // Digest (RFC 2617, qop=auth) checked on the server side.
 class DigestGuard {
-public:
+  public:
     explicit DigestGuard(std::string password) : password_(std::move(password)) {}
     bool check(const httplib::Request& req, httplib::Response& res) {
         auto it = req.headers.find("Authorization");
@@ -279,7 +286,8 @@ public:
             auto field = [&](const std::string& name) {
                 const std::string& h = it->second;
                 std::size_t at = h.find(name + "=");
-                if (at == std::string::npos) return std::string();
+                if (at == std::string::npos)
+                    return std::string();
                 at += name.size() + 1;
                 bool quoted = h[at] == '"';
                 std::size_t end = quoted ? h.find('"', at + 1) : h.find_first_of(", ", at);
@@ -287,18 +295,20 @@ public:
             };
             std::string ha1 = nv::test::md5Hex(field("username") + ":" + kRealm + ":" + password_);
             std::string ha2 = nv::test::md5Hex(req.method + ":" + field("uri"));
-            std::string expected = nv::test::md5Hex(ha1 + ":" + field("nonce") + ":" + field("nc") +
-                                                    ":" + field("cnonce") + ":" + field("qop") +
-                                                    ":" + ha2);
-            if (field("response") == expected) return true;
+            std::string expected =
+                nv::test::md5Hex(ha1 + ":" + field("nonce") + ":" + field("nc") + ":" +
+                                 field("cnonce") + ":" + field("qop") + ":" + ha2);
+            if (field("response") == expected)
+                return true;
         }
         res.status = 401;
-        res.set_header("WWW-Authenticate", std::string("Digest realm=\"") + kRealm +
-                                               "\", qop=\"auth\", nonce=\"abc123\", opaque=\"xyz\"");
+        res.set_header("WWW-Authenticate",
+                       std::string("Digest realm=\"") + kRealm +
+                           "\", qop=\"auth\", nonce=\"abc123\", opaque=\"xyz\"");
         return false;
     }
 
-private:
+  private:
     static constexpr const char* kRealm = "digest-test";
     std::string password_;
 };
@@ -306,10 +316,12 @@ private:
 TEST_F(WsdlFetch, DigestAuthenticationOnTheDocumentAndOnAnImport) {
     DigestGuard guard("pw");
     srv->Get("/d.wsdl", [&](const httplib::Request& req, httplib::Response& res) {
-        if (guard.check(req, res)) res.set_content(importing("person.xsd"), "text/xml");
+        if (guard.check(req, res))
+            res.set_content(importing("person.xsd"), "text/xml");
     });
     srv->Get("/person.xsd", [&](const httplib::Request& req, httplib::Response& res) {
-        if (guard.check(req, res)) res.set_content(kPersonSchema, "text/xml");
+        if (guard.check(req, res))
+            res.set_content(kPersonSchema, "text/xml");
     });
     start();
     EngineConnection c;
@@ -369,7 +381,8 @@ TEST_F(WsdlFetch, AStalledServerTripsTheResponseTimeout) {
     nv::test::RawServer stalled([](int fd, const std::atomic<bool>& stopping) {
         nv::test::readHead(fd);
         nv::test::writeAll(fd, "HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n<definitions");
-        while (!stopping) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        while (!stopping)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
     });
     start();
     EngineConnection c;
@@ -398,9 +411,10 @@ TEST_F(WsdlFetch, TheFixedProxyIsUsedExceptForLocalAddresses) {
     key.setString(u"ProxyPort", nv::text::utf8ToUtf16(std::to_string(proxy.port())));
 
     EngineConnection viaProxy;
-    ASSERT_EQ(viaProxy.connect("http://service.test:" + std::to_string(runner->port()) + "/calc.wsdl")
-                  .result,
-              -1);
+    ASSERT_EQ(
+        viaProxy.connect("http://service.test:" + std::to_string(runner->port()) + "/calc.wsdl")
+            .result,
+        -1);
     EXPECT_EQ(proxy.requests(), 1);
     EngineConnection direct;
     ASSERT_EQ(direct.connect(url("/calc.wsdl")).result, -1);

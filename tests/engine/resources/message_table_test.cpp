@@ -18,15 +18,18 @@ TEST(MessageTable, TextsKeepTheirBlanksAndLineFeeds) {
               u"Must sucessfully analyze a WSDL location before attempting to execute service.\n");
     EXPECT_EQ(builtInMessage(msg::ServiceFault).substr(0, 36),
               u"The following error occurred within ");
-    EXPECT_EQ(builtInMessage(msg::ServiceFault).substr(builtInMessage(msg::ServiceFault).size() - 3),
-              u":\n\n");
+    EXPECT_EQ(
+        builtInMessage(msg::ServiceFault).substr(builtInMessage(msg::ServiceFault).size() - 3),
+        u":\n\n");
 }
 
 TEST(MessageTable, EveryListedIdHasATextAndOthersNone) {
     const int listed[] = {101, 110, 115, 116, 117, 118, 119, 120, 122, 123, 126,
                           127, 128, 129, 130, 131, 133, 134, 135, 137, 142, 144};
-    for (int id : listed) EXPECT_FALSE(builtInMessage(id).empty()) << id;
-    for (int id : {0, 100, 102, 121, 132, 136, 143, 145}) EXPECT_TRUE(builtInMessage(id).empty()) << id;
+    for (int id : listed)
+        EXPECT_FALSE(builtInMessage(id).empty()) << id;
+    for (int id : {0, 100, 102, 121, 132, 136, 143, 145})
+        EXPECT_TRUE(builtInMessage(id).empty()) << id;
 }
 
 TEST(MessageTable, FormattingFillsPlaceholdersInOrder) {

@@ -10,8 +10,8 @@ using namespace wscore::test;
 
 namespace {
 
-LoadedModel withSchema(const std::string& body, const std::string& attributes =
-                                                    "elementFormDefault=\"qualified\"") {
+LoadedModel withSchema(const std::string& body,
+                       const std::string& attributes = "elementFormDefault=\"qualified\"") {
     return LoadedModel(wsdlWith(schemaOf(body, attributes), "", ""));
 }
 
@@ -179,12 +179,14 @@ TEST(SchemaModel, QualificationFollowsFormAndSchemaDefaults) {
 
 TEST(SchemaModel, ImportsAreReadFirstAndOncePerLocation) {
     MapSource source;
-    source.documents["http://127.0.0.1/svc/a.xsd"] = R"(<xs:schema xmlns:xs="http://www.w3.org/2001/XMLSchema"
+    source.documents["http://127.0.0.1/svc/a.xsd"] =
+        R"(<xs:schema xmlns:xs="http://www.w3.org/2001/XMLSchema"
         xmlns:b="urn:b" targetNamespace="urn:a">
       <xs:import namespace="urn:b" schemaLocation="b.xsd"/>
       <xs:complexType name="Shared"><xs:sequence><xs:element name="fromA" type="xs:int"/></xs:sequence></xs:complexType>
     </xs:schema>)";
-    source.documents["http://127.0.0.1/svc/b.xsd"] = R"(<xs:schema xmlns:xs="http://www.w3.org/2001/XMLSchema"
+    source.documents["http://127.0.0.1/svc/b.xsd"] =
+        R"(<xs:schema xmlns:xs="http://www.w3.org/2001/XMLSchema"
         targetNamespace="urn:b">
       <xs:import namespace="urn:a" schemaLocation="a.xsd"/>
       <xs:complexType name="FromB"><xs:sequence><xs:element name="x" type="xs:int"/></xs:sequence></xs:complexType>
@@ -196,7 +198,9 @@ TEST(SchemaModel, ImportsAreReadFirstAndOncePerLocation) {
       <xsd:schema targetNamespace="urn:b" xmlns:b="urn:b"><xsd:import namespace="urn:b" schemaLocation="b.xsd"/></xsd:schema>)";
     LoadedModel m(wsdlWith(schema, "", ""), &source);
     // a.xsd and b.xsd import each other: each is fetched once.
-    EXPECT_EQ(std::count(source.requested.begin(), source.requested.end(), "http://127.0.0.1/svc/a.xsd"), 2);
+    EXPECT_EQ(
+        std::count(source.requested.begin(), source.requested.end(), "http://127.0.0.1/svc/a.xsd"),
+        2);
     const SchemaNode* shared = m.type("a:Shared");
     ASSERT_NE(shared, nullptr);
     EXPECT_EQ(shared->memberNames(), std::vector<std::string>{"fromA"});  // the import came first
@@ -205,11 +209,13 @@ TEST(SchemaModel, ImportsAreReadFirstAndOncePerLocation) {
 
 TEST(SchemaModel, IncludesJoinTheIncludingSchema) {
     MapSource source;
-    source.documents["http://127.0.0.1/svc/common/types.xsd"] = R"(<xs:schema xmlns:xs="http://www.w3.org/2001/XMLSchema">
+    source.documents["http://127.0.0.1/svc/common/types.xsd"] =
+        R"(<xs:schema xmlns:xs="http://www.w3.org/2001/XMLSchema">
       <xs:complexType name="Address"><xs:sequence><xs:element name="city" type="xs:string"/></xs:sequence></xs:complexType>
       <xs:include schemaLocation="../more.xsd"/>
     </xs:schema>)";
-    source.documents["http://127.0.0.1/svc/common/../more.xsd"] = R"(<xs:schema xmlns:xs="http://www.w3.org/2001/XMLSchema">
+    source.documents["http://127.0.0.1/svc/common/../more.xsd"] =
+        R"(<xs:schema xmlns:xs="http://www.w3.org/2001/XMLSchema">
       <xs:simpleType name="Zip"><xs:restriction base="xs:string"/></xs:simpleType></xs:schema>)";
     LoadedModel m(wsdlWith(schemaOf(R"(<xsd:include schemaLocation="common/types.xsd"/>
         <xsd:element name="Where" type="tns:Address"/>)"),

@@ -38,18 +38,21 @@ std::string bodyOf(const std::string& envelope) {
 
 std::string headerOf(const std::string& envelope) {
     std::size_t start = envelope.find("<SOAP-ENV:Header");
-    if (start == std::string::npos) return "<none>";
+    if (start == std::string::npos)
+        return "<none>";
     start = envelope.find('>', start) + 1;
     return envelope.substr(start, envelope.find("</SOAP-ENV:Header>") - start);
 }
 
-std::string build(const LoadedModel& m, const std::vector<FlatRecord>& records, std::string op = "Op") {
+std::string build(const LoadedModel& m, const std::vector<FlatRecord>& records,
+                  std::string op = "Op") {
     BuiltRequest out;
     std::u16string error;
     MessageModule messages;
     const WsdlOperation* operation = m.operation("Svc", op);
     EXPECT_NE(operation, nullptr);
-    if (!operation) return {};
+    if (!operation)
+        return {};
     EXPECT_TRUE(buildRequest(m.model, *operation, records, messages, out, error))
         << nv::text::utf16ToUtf8(error);
     return out.bytes;
@@ -62,30 +65,39 @@ const std::string kQuote = R"(<xsd:element name="GetQuote"><xsd:complexType><xsd
 TEST(RequestBuilding, TheFourBindingStyles) {
     const std::vector<FlatRecord> doc = {complexRec(1, u"GetQuote", u"tns"),
                                          rec(2, u"symbol", u"string", u"ABC", u"tns")};
-    LoadedModel docLit(wsdlWith(schemaOf(kQuote), R"(<wsdl:part name="parameters" element="tns:GetQuote"/>)", ""));
+    LoadedModel docLit(
+        wsdlWith(schemaOf(kQuote), R"(<wsdl:part name="parameters" element="tns:GetQuote"/>)", ""));
     // Document/literal: no wrapper, the part's element straight under Body.
     EXPECT_EQ(bodyOf(build(docLit, doc)),
               R"(<tns:GetQuote><tns:symbol xsi:type="xsd:string">ABC</tns:symbol></tns:GetQuote>)");
-    LoadedModel docEnc(wsdlWith(schemaOf(kQuote), R"(<wsdl:part name="parameters" element="tns:GetQuote"/>)", "",
+    LoadedModel docEnc(wsdlWith(schemaOf(kQuote),
+                                R"(<wsdl:part name="parameters" element="tns:GetQuote"/>)", "",
                                 "document", "encoded"));
-    EXPECT_EQ(bodyOf(build(docEnc, doc)),
-              R"(<tns:Op><tns:GetQuote><tns:symbol xsi:type="xsd:string">ABC</tns:symbol></tns:GetQuote></tns:Op>)");
+    EXPECT_EQ(
+        bodyOf(build(docEnc, doc)),
+        R"(<tns:Op><tns:GetQuote><tns:symbol xsi:type="xsd:string">ABC</tns:symbol></tns:GetQuote></tns:Op>)");
 
-    const std::string parts = R"(<wsdl:part name="symbol" type="xsd:string"/><wsdl:part name="count" type="xsd:int"/>)";
-    const std::vector<FlatRecord> rpc = {rec(1, u"symbol", u"string", u"ABC"), rec(1, u"count", u"int", u"3")};
+    const std::string parts =
+        R"(<wsdl:part name="symbol" type="xsd:string"/><wsdl:part name="count" type="xsd:int"/>)";
+    const std::vector<FlatRecord> rpc = {rec(1, u"symbol", u"string", u"ABC"),
+                                         rec(1, u"count", u"int", u"3")};
     LoadedModel rpcLit(wsdlWith("", parts, "", "rpc", "literal"));
     // Rpc: the operation wrapper; the part accessors are unqualified.
-    EXPECT_EQ(bodyOf(build(rpcLit, rpc)),
-              R"(<tns:Op><symbol xsi:type="xsd:string">ABC</symbol><count xsi:type="xsd:int">3</count></tns:Op>)");
+    EXPECT_EQ(
+        bodyOf(build(rpcLit, rpc)),
+        R"(<tns:Op><symbol xsi:type="xsd:string">ABC</symbol><count xsi:type="xsd:int">3</count></tns:Op>)");
     LoadedModel rpcEnc(wsdlWith("", parts, "", "rpc", "encoded"));
     std::string envelope = build(rpcEnc, rpc);
-    EXPECT_EQ(bodyOf(envelope),
-              R"(<tns:Op><symbol xsi:type="xsd:string">ABC</symbol><count xsi:type="xsd:int">3</count></tns:Op>)");
+    EXPECT_EQ(
+        bodyOf(envelope),
+        R"(<tns:Op><symbol xsi:type="xsd:string">ABC</symbol><count xsi:type="xsd:int">3</count></tns:Op>)");
     // The envelope declares the WSDL's namespaces and the three the request uses, once each.
-    for (const char* decl : {R"(xmlns:tns="urn:test")", R"(xmlns:xsd="http://www.w3.org/2001/XMLSchema")",
-                             R"(xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance")",
-                             R"(xmlns:SOAP-ENC="http://schemas.xmlsoap.org/soap/encoding/")"}) {
-        std::string head = envelope.substr(0, envelope.find('>', envelope.find("<SOAP-ENV:Envelope")));
+    for (const char* decl :
+         {R"(xmlns:tns="urn:test")", R"(xmlns:xsd="http://www.w3.org/2001/XMLSchema")",
+          R"(xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance")",
+          R"(xmlns:SOAP-ENC="http://schemas.xmlsoap.org/soap/encoding/")"}) {
+        std::string head =
+            envelope.substr(0, envelope.find('>', envelope.find("<SOAP-ENV:Envelope")));
         std::size_t first = head.find(decl);
         EXPECT_NE(first, std::string::npos) << decl;
         EXPECT_EQ(head.find(decl, first + 1), std::string::npos) << decl;
@@ -115,14 +127,15 @@ TEST(RequestBuilding, ArraysAttributesAndEscaping) {
     id.isAttribute = true;
     FlatRecord note = rec(2, u"note", u"string", u"a<b & \"c\"");
     note.isAttribute = true;
-    std::string body = bodyOf(build(m, {names, rec(2, u"string", u"string", u"a"),
-                                        rec(2, u"string", u"string", u"b"),
-                                        rec(2, u"string", u"string", u"x&y"), person, id,
-                                        rec(2, u"name", u"string", u"<Ann>"), note}));
-    EXPECT_EQ(body,
-              R"(<tns:Op><names xsi:type="xsd:string">a</names><names xsi:type="xsd:string">b</names>)"
-              R"(<names xsi:type="xsd:string">x&amp;y</names>)"
-              R"(<person id="7"  note="a&lt;b &amp; &quot;c&quot;" ><name xsi:type="xsd:string">&lt;Ann&gt;</name></person></tns:Op>)");
+    std::string body =
+        bodyOf(build(m, {names, rec(2, u"string", u"string", u"a"),
+                         rec(2, u"string", u"string", u"b"), rec(2, u"string", u"string", u"x&y"),
+                         person, id, rec(2, u"name", u"string", u"<Ann>"), note}));
+    EXPECT_EQ(
+        body,
+        R"(<tns:Op><names xsi:type="xsd:string">a</names><names xsi:type="xsd:string">b</names>)"
+        R"(<names xsi:type="xsd:string">x&amp;y</names>)"
+        R"(<person id="7"  note="a&lt;b &amp; &quot;c&quot;" ><name xsi:type="xsd:string">&lt;Ann&gt;</name></person></tns:Op>)");
 }
 
 TEST(RequestBuilding, HeaderRecordsAtTheFrontGoIntoTheHeader) {
@@ -134,32 +147,38 @@ TEST(RequestBuilding, HeaderRecordsAtTheFrontGoIntoTheHeader) {
     tokens.dataType = u"string";
     FlatRecord late = rec(1, u"late", u"string", u"L");
     late.isHeader = true;  // not at the front: a body record
-    std::string envelope = build(m, {session, rec(2, u"user", u"string", u"bob"), tokens,
-                                     rec(3, u"token", u"string", u"t1"), rec(3, u"token", u"string", u"t2"),
-                                     rec(3, u"token", u"string", u"t3"), rec(1, u"x", u"string", u"v"), late});
-    EXPECT_EQ(headerOf(envelope),
-              R"(<tns:Session><tns:user xsi:type="xsd:string">bob</tns:user>)"
-              R"(<tns:tokens xsi:type="SOAP-ENC:Array" SOAP-ENC:arrayType="xsd:string[3]">)"
-              R"(<tns:token xsi:type="xsd:string">t1</tns:token><tns:token xsi:type="xsd:string">t2</tns:token>)"
-              R"(<tns:token xsi:type="xsd:string">t3</tns:token></tns:tokens></tns:Session>)");
-    EXPECT_EQ(bodyOf(envelope),
-              R"(<tns:Op><x xsi:type="xsd:string">v</x><late xsi:type="xsd:string">L</late></tns:Op>)");
+    std::string envelope =
+        build(m, {session, rec(2, u"user", u"string", u"bob"), tokens,
+                  rec(3, u"token", u"string", u"t1"), rec(3, u"token", u"string", u"t2"),
+                  rec(3, u"token", u"string", u"t3"), rec(1, u"x", u"string", u"v"), late});
+    EXPECT_EQ(
+        headerOf(envelope),
+        R"(<tns:Session><tns:user xsi:type="xsd:string">bob</tns:user>)"
+        R"(<tns:tokens xsi:type="SOAP-ENC:Array" SOAP-ENC:arrayType="xsd:string[3]">)"
+        R"(<tns:token xsi:type="xsd:string">t1</tns:token><tns:token xsi:type="xsd:string">t2</tns:token>)"
+        R"(<tns:token xsi:type="xsd:string">t3</tns:token></tns:tokens></tns:Session>)");
+    EXPECT_EQ(
+        bodyOf(envelope),
+        R"(<tns:Op><x xsi:type="xsd:string">v</x><late xsi:type="xsd:string">L</late></tns:Op>)");
 }
 
 TEST(RequestBuilding, AnOperationNamespaceWithoutPrefixIsDeclaredAsNV) {
-    LoadedModel m(wsdlWith(schemaOf(kQuote), R"(<wsdl:part name="parameters" element="tns:GetQuote"/>)", ""));
+    LoadedModel m(
+        wsdlWith(schemaOf(kQuote), R"(<wsdl:part name="parameters" element="tns:GetQuote"/>)", ""));
     m.model.namespaces.clear();  // as if the WSDL had declared no prefix for its namespaces
     std::string envelope = build(m, {complexRec(1, u"GetQuote")});
-    EXPECT_NE(envelope.find(R"(<SOAP-ENV:Body xmlns:NV="urn:test">)"), std::string::npos) << envelope;
+    EXPECT_NE(envelope.find(R"(<SOAP-ENV:Body xmlns:NV="urn:test">)"), std::string::npos)
+        << envelope;
 }
 
 TEST(RequestBuilding, ElementsAreQualifiedAsTheSchemaSays) {
     // elementFormDefault absent: local elements are unqualified, the top-level one qualified.
-    LoadedModel m(wsdlWith(schemaOf(kQuote, ""), R"(<wsdl:part name="parameters" element="tns:GetQuote"/>)", ""));
-    std::string body = bodyOf(build(m, {complexRec(1, u"GetQuote", u"tns"),
-                                        rec(2, u"symbol", u"string", u"ABC", u"tns"),
-                                        // not in the schema: written as the records say
-                                        rec(2, u"extra", u"string", u"E")}));
+    LoadedModel m(wsdlWith(schemaOf(kQuote, ""),
+                           R"(<wsdl:part name="parameters" element="tns:GetQuote"/>)", ""));
+    std::string body = bodyOf(
+        build(m, {complexRec(1, u"GetQuote", u"tns"), rec(2, u"symbol", u"string", u"ABC", u"tns"),
+                  // not in the schema: written as the records say
+                  rec(2, u"extra", u"string", u"E")}));
     EXPECT_EQ(body, R"(<tns:GetQuote><symbol xsi:type="xsd:string">ABC</symbol>)"
                     R"(<tns:extra xsi:type="xsd:string">E</tns:extra></tns:GetQuote>)");
 }
@@ -167,14 +186,15 @@ TEST(RequestBuilding, ElementsAreQualifiedAsTheSchemaSays) {
 TEST(RequestBuilding, SoapEncodedArraysAreWrittenAsArrayElements) {
     const std::string decls =
         R"(xmlns:soapenc="http://schemas.xmlsoap.org/soap/encoding/" xmlns:wsdl="http://schemas.xmlsoap.org/wsdl/")";
-    LoadedModel m(wsdlWith(schemaOf(R"(
+    LoadedModel m(wsdlWith(
+        schemaOf(R"(
       <xsd:complexType name="Names"><xsd:complexContent><xsd:restriction base="soapenc:Array">
         <xsd:attribute ref="soapenc:arrayType" wsdl:arrayType="xsd:string[]"/></xsd:restriction></xsd:complexContent></xsd:complexType>
       <xsd:complexType name="Grid"><xsd:complexContent><xsd:restriction base="soapenc:Array">
         <xsd:attribute ref="soapenc:arrayType" wsdl:arrayType="xsd:int[][]"/></xsd:restriction></xsd:complexContent></xsd:complexType>)",
-                                    decls),
-                           R"(<wsdl:part name="names" type="tns:Names"/><wsdl:part name="grid" type="tns:Grid"/>)", "",
-                           "rpc", "encoded"));
+                 decls),
+        R"(<wsdl:part name="names" type="tns:Names"/><wsdl:part name="grid" type="tns:Grid"/>)", "",
+        "rpc", "encoded"));
     std::vector<FlatRecord> r = m.structure("Svc", "Op", -1);
     ASSERT_EQ(r.size(), 5u);  // names, string; grid, int (array), int
     r[1].theData = u"a";
@@ -182,12 +202,13 @@ TEST(RequestBuilding, SoapEncodedArraysAreWrittenAsArrayElements) {
     second.theData = u"b";
     r.insert(r.begin() + 2, second);
     r[5].theData = u"1";
-    EXPECT_EQ(bodyOf(build(m, r)),
-              R"(<tns:Op><names xsi:type="SOAP-ENC:Array" SOAP-ENC:arrayType="xsd:string[2]">)"
-              R"(<string xsi:type="xsd:string">a</string><string xsi:type="xsd:string">b</string></names>)"
-              R"(<grid xsi:type="SOAP-ENC:Array" SOAP-ENC:arrayType="xsd:int[][1]">)"
-              R"(<int xsi:type="SOAP-ENC:Array" SOAP-ENC:arrayType="xsd:int[1]"><int xsi:type="xsd:int">1</int></int>)"
-              R"(</grid></tns:Op>)");
+    EXPECT_EQ(
+        bodyOf(build(m, r)),
+        R"(<tns:Op><names xsi:type="SOAP-ENC:Array" SOAP-ENC:arrayType="xsd:string[2]">)"
+        R"(<string xsi:type="xsd:string">a</string><string xsi:type="xsd:string">b</string></names>)"
+        R"(<grid xsi:type="SOAP-ENC:Array" SOAP-ENC:arrayType="xsd:int[][1]">)"
+        R"(<int xsi:type="SOAP-ENC:Array" SOAP-ENC:arrayType="xsd:int[1]"><int xsi:type="xsd:int">1</int></int>)"
+        R"(</grid></tns:Op>)");
 }
 
 TEST(RequestBuilding, RepeatedItemsAreQualifiedLikeTheirArray) {
@@ -199,8 +220,9 @@ TEST(RequestBuilding, RepeatedItemsAreQualifiedLikeTheirArray) {
     records[2].theData = u"5";
     records.push_back(records[2]);
     records.back().theData = u"7";
-    EXPECT_EQ(bodyOf(build(m, records)),
-              R"(<tns:Sum><tns:n xsi:type="xsd:int">5</tns:n><tns:n xsi:type="xsd:int">7</tns:n></tns:Sum>)");
+    EXPECT_EQ(
+        bodyOf(build(m, records)),
+        R"(<tns:Sum><tns:n xsi:type="xsd:int">5</tns:n><tns:n xsi:type="xsd:int">7</tns:n></tns:Sum>)");
 }
 
 TEST(RequestBuilding, UnqualifiedElementsUndoADefaultNamespace) {
@@ -238,24 +260,32 @@ TEST(RequestBuilding, RecordsThatAreNotXmlFailTheRequest) {
         a.isAttribute = true;
         return a;
     };
-    EXPECT_EQ(failure({rec(1, u"cons)traint", u"string", u"1")}), "'cons)traint' cannot be an element name");
+    EXPECT_EQ(failure({rec(1, u"cons)traint", u"string", u"1")}),
+              "'cons)traint' cannot be an element name");
     EXPECT_EQ(failure({rec(1, u"1st", u"string", u"1")}), "'1st' cannot be an element name");
     EXPECT_EQ(failure({rec(1, u"a:b", u"string", u"1")}), "'a:b' cannot be an element name");
     EXPECT_EQ(failure({person, attribute(u"a b", u"1")}), "'a b' cannot be an attribute name");
-    EXPECT_EQ(failure({person, attribute(u"xmlns", u"urn:elsewhere")}), "'xmlns' cannot be an attribute name");
+    EXPECT_EQ(failure({person, attribute(u"xmlns", u"urn:elsewhere")}),
+              "'xmlns' cannot be an attribute name");
     EXPECT_EQ(failure({person, attribute(u"id", u"1"), attribute(u"id", u"2")}),
               "the attribute 'id' is given twice");
-    EXPECT_EQ(failure({person, attribute(u"id", u"\u0001")}).rfind("attribute 'id': the text contains U+0001", 0), 0u);
-    LoadedModel docLit(wsdlWith(schemaOf(kQuote), R"(<wsdl:part name="parameters" element="tns:GetQuote"/>)", ""));
+    EXPECT_EQ(failure({person, attribute(u"id", u"\u0001")})
+                  .rfind("attribute 'id': the text contains U+0001", 0),
+              0u);
+    LoadedModel docLit(
+        wsdlWith(schemaOf(kQuote), R"(<wsdl:part name="parameters" element="tns:GetQuote"/>)", ""));
     BuiltRequest out;
     std::u16string error;
     MessageModule messages;
-    EXPECT_FALSE(buildRequest(docLit.model, *docLit.operation("Svc", "Op"), {complexRec(1, u"GetQuote", u"nowhere")},
-                              messages, out, error));
+    EXPECT_FALSE(buildRequest(docLit.model, *docLit.operation("Svc", "Op"),
+                              {complexRec(1, u"GetQuote", u"nowhere")}, messages, out, error));
     EXPECT_EQ(nv::text::utf16ToUtf8(error), "the prefix 'nowhere' of 'GetQuote' is not declared");
     // A name outside ASCII is a name all the same.
     std::string body = bodyOf(build(m, {rec(1, u"Stra\u00dfe", u"string", u"1")}));
-    EXPECT_EQ(body, "<tns:Op><Stra\xc3\x9f" "e xsi:type=\"xsd:string\">1</Stra\xc3\x9f" "e></tns:Op>");
+    EXPECT_EQ(body,
+              "<tns:Op><Stra\xc3\x9f"
+              "e xsi:type=\"xsd:string\">1</Stra\xc3\x9f"
+              "e></tns:Op>");
 }
 
 TEST(RequestBuilding, ADocumentWithoutANamespaceGetsABareWrapper) {
@@ -263,7 +293,8 @@ TEST(RequestBuilding, ADocumentWithoutANamespaceGetsABareWrapper) {
     wsdl.replace(wsdl.find("xmlns:tns=\"urn:test\" targetNamespace=\"urn:test\""),
                  std::string("xmlns:tns=\"urn:test\" targetNamespace=\"urn:test\"").size(),
                  "xmlns=\"urn:other\" xmlns:t=\"urn:test\"");
-    for (std::size_t at; (at = wsdl.find("\"tns:")) != std::string::npos;) wsdl.replace(at, 5, "\"t:");
+    for (std::size_t at; (at = wsdl.find("\"tns:")) != std::string::npos;)
+        wsdl.replace(at, 5, "\"t:");
     LoadedModel m(wsdl);
     std::string body = bodyOf(build(m, {rec(1, u"a", u"string", u"1")}));
     // No prefix is left undeclared, and the document's default namespace does not leak in.

@@ -25,17 +25,21 @@ Lines values(const std::vector<FlatRecord>& records) {
     Lines out;
     for (const FlatRecord& r : records) {
         std::string line = std::to_string(r.level) + " " + nv::text::utf16ToUtf8(r.fieldName);
-        if (!r.theData.empty()) line += " = " + nv::text::utf16ToUtf8(r.theData);
-        if (!r.description.empty()) line += " [" + nv::text::utf16ToUtf8(r.description) + "]";
-        if (r.isArray) line += " (" + std::to_string(r.arrayMax) + ")";
-        if (!r.info.empty()) line += " {" + nv::text::utf16ToUtf8(r.info) + "}";
+        if (!r.theData.empty())
+            line += " = " + nv::text::utf16ToUtf8(r.theData);
+        if (!r.description.empty())
+            line += " [" + nv::text::utf16ToUtf8(r.description) + "]";
+        if (r.isArray)
+            line += " (" + std::to_string(r.arrayMax) + ")";
+        if (!r.info.empty())
+            line += " {" + nv::text::utf16ToUtf8(r.info) + "}";
         out.push_back(line);
     }
     return out;
 }
 
 class ResponseMapping : public ::testing::Test {
-protected:
+  protected:
     Lines map(const LoadedModel& m, const std::string& body, bool* ok = nullptr) {
         nv::soap::Reader reader;
         EXPECT_TRUE(reader.load(kEnvelopeStart + body + kEnvelopeEnd)) << reader.error();
@@ -43,7 +47,8 @@ protected:
         std::string error;
         ResponseMapping_ mapping{m.model, *m.operation("Svc", "Op"), dir.path()};
         bool mapped = mapResponse(mapping, reader, out, error);
-        if (ok) *ok = mapped;
+        if (ok)
+            *ok = mapped;
         EXPECT_TRUE(mapped || ok) << error;
         return values(out);
     }
@@ -59,13 +64,14 @@ TEST_F(ResponseMapping, AnRpcReturnElementFillsTheOutputPart) {
 }
 
 TEST_F(ResponseMapping, TwoPartsInOneWrapperAreBothFilled) {
-    LoadedModel m(wsdlWith("", "",
-                           R"(<wsdl:part name="sum" type="xsd:int"/><wsdl:part name="carry" type="xsd:int"/>)",
-                           "rpc"));
+    LoadedModel m(wsdlWith(
+        "", "", R"(<wsdl:part name="sum" type="xsd:int"/><wsdl:part name="carry" type="xsd:int"/>)",
+        "rpc"));
     EXPECT_EQ(map(m, "<t:OpResponse><sum>7</sum><carry>1</carry></t:OpResponse>"),
               (Lines{"1 sum = 7", "1 carry = 1"}));
     // A part missing from the response still gives its root record, empty.
-    EXPECT_EQ(map(m, "<t:OpResponse><carry>1</carry></t:OpResponse>"), (Lines{"1 sum", "1 carry = 1"}));
+    EXPECT_EQ(map(m, "<t:OpResponse><carry>1</carry></t:OpResponse>"),
+              (Lines{"1 sum", "1 carry = 1"}));
 }
 
 const std::string kListSchema = schemaOf(R"(
@@ -76,25 +82,34 @@ const std::string kListSchema = schemaOf(R"(
 
 TEST_F(ResponseMapping, RepeatedElementsBecomeItemsAndTheTemplateIsDropped) {
     LoadedModel m(wsdlWith(kListSchema, "", R"(<wsdl:part name="bag" type="tns:Bag"/>)", "rpc"));
-    EXPECT_EQ(map(m, "<t:OpResponse><bag><item>a</item><item>b</item><item>c</item></bag></t:OpResponse>"),
-              (Lines{"1 bag", "2 item (3)", "3 item = a", "3 item = b", "3 item = c"}));
+    EXPECT_EQ(
+        map(m,
+            "<t:OpResponse><bag><item>a</item><item>b</item><item>c</item></bag></t:OpResponse>"),
+        (Lines{"1 bag", "2 item (3)", "3 item = a", "3 item = b", "3 item = c"}));
     // No items: the array record stays with 0; the optional label is gone.
     EXPECT_EQ(map(m, "<t:OpResponse><bag/></t:OpResponse>"), (Lines{"1 bag"}));
 }
 
 TEST_F(ResponseMapping, NilArraysHaveNoItemsAndNilSimpleValuesKeepTheirText) {
-    const std::string decls = R"(xmlns:soapenc="http://schemas.xmlsoap.org/soap/encoding/" xmlns:wsdl="http://schemas.xmlsoap.org/wsdl/")";
-    LoadedModel m(wsdlWith(schemaOf(R"(
+    const std::string decls =
+        R"(xmlns:soapenc="http://schemas.xmlsoap.org/soap/encoding/" xmlns:wsdl="http://schemas.xmlsoap.org/wsdl/")";
+    LoadedModel m(wsdlWith(
+        schemaOf(R"(
       <xsd:complexType name="Names"><xsd:complexContent><xsd:restriction base="soapenc:Array">
         <xsd:attribute ref="soapenc:arrayType" wsdl:arrayType="xsd:string[]"/></xsd:restriction></xsd:complexContent></xsd:complexType>)",
-                                    decls),
-                           "", R"(<wsdl:part name="names" type="tns:Names"/><wsdl:part name="note" type="xsd:string"/>)",
-                           "rpc", "encoded"));
-    EXPECT_EQ(map(m, R"(<t:OpResponse><names xsi:nil="true"/><note xsi:nil="true">x</note></t:OpResponse>)"),
-              (Lines{"1 names (0)", "1 note = x"}));
+                 decls),
+        "",
+        R"(<wsdl:part name="names" type="tns:Names"/><wsdl:part name="note" type="xsd:string"/>)",
+        "rpc", "encoded"));
+    EXPECT_EQ(
+        map(m,
+            R"(<t:OpResponse><names xsi:nil="true"/><note xsi:nil="true">x</note></t:OpResponse>)"),
+        (Lines{"1 names (0)", "1 note = x"}));
     // An encoded array maps its children to items whatever their names.
-    EXPECT_EQ(map(m, R"(<t:OpResponse><names xsi:type="enc:Array" enc:arrayType="xsd:string[2]"><a>x</a><b>y</b></names></t:OpResponse>)"),
-              (Lines{"1 names (2)", "2 string = x", "2 string = y", "1 note"}));
+    EXPECT_EQ(
+        map(m,
+            R"(<t:OpResponse><names xsi:type="enc:Array" enc:arrayType="xsd:string[2]"><a>x</a><b>y</b></names></t:OpResponse>)"),
+        (Lines{"1 names (2)", "2 string = x", "2 string = y", "1 note"}));
 }
 
 const std::string kPersonSchema = schemaOf(R"(
@@ -104,9 +119,10 @@ const std::string kPersonSchema = schemaOf(R"(
     </xsd:sequence></xsd:complexType>)");
 
 TEST_F(ResponseMapping, MultiReferencesFillEveryReferrerInAnyOrder) {
-    LoadedModel m(wsdlWith(kPersonSchema, "",
-                           R"(<wsdl:part name="a" type="tns:Person"/><wsdl:part name="b" type="tns:Person"/>)",
-                           "rpc", "encoded"));
+    LoadedModel m(wsdlWith(
+        kPersonSchema, "",
+        R"(<wsdl:part name="a" type="tns:Person"/><wsdl:part name="b" type="tns:Person"/>)", "rpc",
+        "encoded"));
     // The entry comes first, is named after its type, and two parts refer to it.
     EXPECT_EQ(map(m, R"(<t:Person id="p1"><name>Ann</name></t:Person>
                         <t:OpResponse><a href="#p1"/><b href="#p1"/></t:OpResponse>)"),
@@ -120,7 +136,8 @@ TEST_F(ResponseMapping, MultiReferencesFillEveryReferrerInAnyOrder) {
 }
 
 TEST_F(ResponseMapping, ALongChainOfReferencesIsBounded) {
-    LoadedModel m(wsdlWith(kPersonSchema, "", R"(<wsdl:part name="a" type="tns:Person"/>)", "rpc", "encoded"));
+    LoadedModel m(wsdlWith(kPersonSchema, "", R"(<wsdl:part name="a" type="tns:Person"/>)", "rpc",
+                           "encoded"));
     std::string body = R"(<t:OpResponse><a href="#n0"/></t:OpResponse>)";
     const int n = 3000;
     for (int i = 0; i < n; ++i)
@@ -147,11 +164,13 @@ TEST_F(ResponseMapping, DerivedTypesAreReadWithTheirOwnStructure) {
     // The document writes another prefix for the types' namespace.
     std::vector<FlatRecord> records;
     nv::soap::Reader reader;
-    ASSERT_TRUE(reader.load(kEnvelopeStart +
-                            R"(<t:OpResponse><shape xmlns:geo="urn:test" xsi:type="geo:Circle"><radius>2.5</radius><name>c</name></shape></t:OpResponse>)" +
-                            kEnvelopeEnd));
+    ASSERT_TRUE(reader.load(
+        kEnvelopeStart +
+        R"(<t:OpResponse><shape xmlns:geo="urn:test" xsi:type="geo:Circle"><radius>2.5</radius><name>c</name></shape></t:OpResponse>)" +
+        kEnvelopeEnd));
     std::string error;
-    ASSERT_TRUE(mapResponse({m.model, *m.operation("Svc", "Op"), dir.path()}, reader, records, error));
+    ASSERT_TRUE(
+        mapResponse({m.model, *m.operation("Svc", "Op"), dir.path()}, reader, records, error));
     // The derived type's own members first, then its base's; its info is the type's own.
     EXPECT_EQ(values(records), (Lines{"1 shape", "2 radius = 2.5", "2 name = c"}));
     ASSERT_FALSE(records.empty());
@@ -159,7 +178,8 @@ TEST_F(ResponseMapping, DerivedTypesAreReadWithTheirOwnStructure) {
 }
 
 TEST_F(ResponseMapping, Base64ValuesAreSavedUnderASafeName) {
-    LoadedModel m(wsdlWith("", "", R"(<wsdl:part name="picture" type="xsd:base64Binary"/>)", "rpc"));
+    LoadedModel m(
+        wsdlWith("", "", R"(<wsdl:part name="picture" type="xsd:base64Binary"/>)", "rpc"));
     // A PNG signature; the file is named after the element as written, made safe.
     const std::string png = "iVBORw0KGgoAAAAN";
     Lines out = map(m, "<t:OpResponse><t:picture>" + png + "</t:picture></t:OpResponse>");
@@ -168,7 +188,8 @@ TEST_F(ResponseMapping, Base64ValuesAreSavedUnderASafeName) {
     EXPECT_EQ(out[0], "1 picture = " + path + " {file}");
     EXPECT_TRUE(nv::test::fileExists(path));
 
-    LoadedModel any(wsdlWith("", "", R"(<wsdl:part name="output" type="xsd:base64Binary"/>)", "rpc"));
+    LoadedModel any(
+        wsdlWith("", "", R"(<wsdl:part name="output" type="xsd:base64Binary"/>)", "rpc"));
     out = map(any, "<t:OpResponse><output>not base64 !</output></t:OpResponse>");
     EXPECT_EQ(out, (Lines{"1 output = not base64 !"}));
 }
@@ -182,9 +203,11 @@ TEST(SafeFileNames, NamesFromResponsesStayInTheirFolder) {
 }
 
 TEST_F(ResponseMapping, AnyFieldsTakeTheElementMarkup) {
-    LoadedModel m(wsdlWith(schemaOf(R"(<xsd:complexType name="Open"><xsd:sequence><xsd:any/></xsd:sequence></xsd:complexType>
+    LoadedModel m(wsdlWith(
+        schemaOf(
+            R"(<xsd:complexType name="Open"><xsd:sequence><xsd:any/></xsd:sequence></xsd:complexType>
         <xsd:complexType name="Holder"><xsd:sequence><xsd:element name="blob" type="tns:Open"/></xsd:sequence></xsd:complexType>)"),
-                           "", R"(<wsdl:part name="h" type="tns:Holder"/>)", "rpc"));
+        "", R"(<wsdl:part name="h" type="tns:Holder"/>)", "rpc"));
     Lines out = map(m, R"(<t:OpResponse><h><blob><x a="1">y</x></blob></h></t:OpResponse>)");
     ASSERT_EQ(out.size(), 2u);
     EXPECT_NE(out[1].find("<blob"), std::string::npos) << out[1];

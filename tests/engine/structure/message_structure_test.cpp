@@ -94,8 +94,8 @@ TEST(MessageStructure, DerivedTypesAreOfferedAndAbstractTypesNotExpanded) {
                            R"(<wsdl:part name="h" type="tns:Holder"/>)", "", "rpc"));
     EXPECT_EQ(describe(m.structure("Svc", "Op", -1)),
               (Lines{"1 h : tns:Holder [complex]",
-                     "2 shape :  [complex] {tns:Shape|tns:Circle|tns:Square}",
-                     "3 name : string", "2 pet :  [complex] {tns:Dog}"}));
+                     "2 shape :  [complex] {tns:Shape|tns:Circle|tns:Square}", "3 name : string",
+                     "2 pet :  [complex] {tns:Dog}"}));
 }
 
 TEST(MessageStructure, EnumerationsAreListedForInputOnly) {
@@ -112,16 +112,17 @@ TEST(MessageStructure, EnumerationsAreListedForInputOnly) {
 }
 
 TEST(MessageStructure, HeaderFieldsAreOptionalUnlessDeclaredRequired) {
-    std::string wsdl = wsdlWith(
-        schemaOf(R"(<xsd:element name="Auth"><xsd:complexType><xsd:sequence>
+    std::string wsdl =
+        wsdlWith(schemaOf(R"(<xsd:element name="Auth"><xsd:complexType><xsd:sequence>
             <xsd:element name="user" type="xsd:string"/>
             <xsd:element name="pass" type="xsd:string" minOccurs="1"/>
           </xsd:sequence></xsd:complexType></xsd:element>
           <xsd:element name="Req" type="xsd:string"/>)"),
-        R"(<wsdl:part name="body" element="tns:Req"/>)", "", "document", "literal",
-        R"(<soap:header message="tns:Hdr" part="auth" use="literal"/>)");
-    wsdl.replace(wsdl.find("<wsdl:portType"), 0,
-                 R"(<wsdl:message name="Hdr"><wsdl:part name="auth" element="tns:Auth"/></wsdl:message>)");
+                 R"(<wsdl:part name="body" element="tns:Req"/>)", "", "document", "literal",
+                 R"(<soap:header message="tns:Hdr" part="auth" use="literal"/>)");
+    wsdl.replace(
+        wsdl.find("<wsdl:portType"), 0,
+        R"(<wsdl:message name="Hdr"><wsdl:part name="auth" element="tns:Auth"/></wsdl:message>)");
     LoadedModel m(wsdl);
     EXPECT_EQ(describe(m.structure("Svc", "Op", -1)),
               (Lines{"1 tns:Auth : tns:Auth [complex,header,optional]",
@@ -132,14 +133,15 @@ TEST(MessageStructure, HeaderFieldsAreOptionalUnlessDeclaredRequired) {
 TEST(MessageStructure, SoapEncodedArraysGiveOneItemPerDimension) {
     const std::string decls =
         R"(xmlns:soapenc="http://schemas.xmlsoap.org/soap/encoding/" xmlns:wsdl="http://schemas.xmlsoap.org/wsdl/")";
-    LoadedModel m(wsdlWith(schemaOf(R"(
+    LoadedModel m(wsdlWith(
+        schemaOf(R"(
       <xsd:complexType name="ArrayOfString"><xsd:complexContent><xsd:restriction base="soapenc:Array">
         <xsd:attribute ref="soapenc:arrayType" wsdl:arrayType="xsd:string[]"/></xsd:restriction></xsd:complexContent></xsd:complexType>
       <xsd:complexType name="Grid"><xsd:complexContent><xsd:restriction base="soapenc:Array">
         <xsd:attribute ref="soapenc:arrayType" wsdl:arrayType="xsd:int[][]"/></xsd:restriction></xsd:complexContent></xsd:complexType>)",
-                                    decls),
-                           R"(<wsdl:part name="names" type="tns:ArrayOfString"/><wsdl:part name="grid" type="tns:Grid"/>)",
-                           "", "rpc", "encoded"));
+                 decls),
+        R"(<wsdl:part name="names" type="tns:ArrayOfString"/><wsdl:part name="grid" type="tns:Grid"/>)",
+        "", "rpc", "encoded"));
     EXPECT_EQ(describe(m.structure("Svc", "Op", -1)),
               (Lines{"1 names : tns:ArrayOfString [complex,array]", "2 string : string",
                      "1 grid : tns:Grid [complex,array]", "2 int : int [array]", "3 int : int"}));
@@ -149,19 +151,23 @@ TEST(MessageStructure, DeepAndHugeSchemasStayBounded) {
     // A chain of 300 distinct nested types: the records stop at the depth limit.
     std::string types;
     for (int i = 0; i < 300; ++i)
-        types += "<xsd:complexType name=\"T" + std::to_string(i) + "\"><xsd:sequence><xsd:element name=\"e\" type=\"tns:T" +
-                 std::to_string(i + 1) + "\"/></xsd:sequence></xsd:complexType>";
+        types += "<xsd:complexType name=\"T" + std::to_string(i) +
+                 "\"><xsd:sequence><xsd:element name=\"e\" type=\"tns:T" + std::to_string(i + 1) +
+                 "\"/></xsd:sequence></xsd:complexType>";
     // Plus a type fan-out that would describe 2^40 records if expanded in full.
     for (int i = 0; i < 40; ++i)
-        types += "<xsd:complexType name=\"F" + std::to_string(i) + "\"><xsd:sequence><xsd:element name=\"a\" type=\"tns:F" +
-                 std::to_string(i + 1) + "\"/><xsd:element name=\"b\" type=\"tns:F" + std::to_string(i + 1) +
+        types += "<xsd:complexType name=\"F" + std::to_string(i) +
+                 "\"><xsd:sequence><xsd:element name=\"a\" type=\"tns:F" + std::to_string(i + 1) +
+                 "\"/><xsd:element name=\"b\" type=\"tns:F" + std::to_string(i + 1) +
                  "\"/></xsd:sequence></xsd:complexType>";
-    LoadedModel m(wsdlWith(schemaOf(types),
-                           R"(<wsdl:part name="deep" type="tns:T0"/><wsdl:part name="wide" type="tns:F0"/>)",
-                           "", "rpc"));
+    LoadedModel m(
+        wsdlWith(schemaOf(types),
+                 R"(<wsdl:part name="deep" type="tns:T0"/><wsdl:part name="wide" type="tns:F0"/>)",
+                 "", "rpc"));
     std::vector<FlatRecord> records = m.structure("Svc", "Op", -1);
     int maxLevel = 0;
-    for (const auto& r : records) maxLevel = std::max(maxLevel, r.level);
+    for (const auto& r : records)
+        maxLevel = std::max(maxLevel, r.level);
     EXPECT_LE(maxLevel, kMaxRecordDepth + 1);
     // Past the budget, members still being listed are added unexpanded: a few more, no more.
     EXPECT_LE(records.size(), kMaxRecordsPerExpansion + 200);

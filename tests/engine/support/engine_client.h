@@ -18,7 +18,8 @@ struct Outcome {
 };
 
 inline std::string takeBstr(BSTR& b) {
-    std::string s = b ? nv::text::utf16ToUtf8(std::u16string_view(b, SysStringLen(b))) : std::string();
+    std::string s =
+        b ? nv::text::utf16ToUtf8(std::u16string_view(b, SysStringLen(b))) : std::string();
     SysFreeString(b);
     b = nullptr;
     return s;
@@ -82,7 +83,7 @@ struct ConnectOptions {
 
 // One connection of the engine, released at destruction.
 class EngineConnection {
-public:
+  public:
     EngineConnection() = default;
     ~EngineConnection() { ReleaseConnection(id_); }
     EngineConnection(const EngineConnection&) = delete;
@@ -111,7 +112,8 @@ public:
         out.result = GetOperations(id_, s.c_str(), &block, &count, &err);
         out.error = takeBstr(err);
         std::vector<std::string> got = takeBlock(block, count);
-        if (names) *names = std::move(got);
+        if (names)
+            *names = std::move(got);
         return out;
     }
 
@@ -166,8 +168,9 @@ public:
         int32_t count = 0;
         BSTR err = nullptr;
         Outcome out;
-        out.result = InvokeOperation(id_, op.c_str(), block.records.data(),
-                                     static_cast<int32_t>(block.records.size()), &array, &count, &err);
+        out.result =
+            InvokeOperation(id_, op.c_str(), block.records.data(),
+                            static_cast<int32_t>(block.records.size()), &array, &count, &err);
         out.error = takeBstr(err);
         output = takeRecords(array, count);
         return out;
@@ -180,8 +183,9 @@ public:
         BSTR message = nullptr;
         BSTR err = nullptr;
         Outcome out;
-        out.result = GetInputSoapMessage(id_, op.c_str(), block.records.data(),
-                                         static_cast<int32_t>(block.records.size()), &message, &err);
+        out.result =
+            GetInputSoapMessage(id_, op.c_str(), block.records.data(),
+                                static_cast<int32_t>(block.records.size()), &message, &err);
         out.error = takeBstr(err);
         text = takeBstr(message);
         return out;
@@ -201,7 +205,7 @@ public:
     int32_t id() const { return id_; }
     std::vector<std::string> services;
 
-private:
+  private:
     int32_t id_ = 0;
 };
 

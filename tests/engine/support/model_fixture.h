@@ -21,7 +21,7 @@ namespace wscore::test {
 // Documents by absolute URL; relative locations resolve against the importing document's
 // folder. Remembers what was asked for, and serves each URL once per load as the transport does.
 class MapSource : public DocumentSource {
-public:
+  public:
     std::map<std::string, std::string> documents;
     std::vector<std::string> requested;
 
@@ -31,13 +31,15 @@ public:
         if (url.find("://") == std::string::npos)
             url = std::string(baseUrl.substr(0, baseUrl.rfind('/') + 1)) + url;
         requested.push_back(url);
-        if (!fetched_.insert(url).second) return std::nullopt;
+        if (!fetched_.insert(url).second)
+            return std::nullopt;
         auto it = documents.find(url);
-        if (it == documents.end()) return std::nullopt;
+        if (it == documents.end())
+            return std::nullopt;
         return FetchedDocument{url, it->second};
     }
 
-private:
+  private:
     std::set<std::string> fetched_;
 };
 
@@ -65,7 +67,8 @@ struct LoadedModel {
     std::vector<FlatRecord> structure(const std::string& serviceName, const std::string& op,
                                       int direction) const {
         WsdlOperation* o = operation(serviceName, op);
-        if (!o) return {};
+        if (!o)
+            return {};
         return flattenAll(buildMessageTree(model, *o, direction), 1);
     }
 
@@ -77,11 +80,13 @@ inline std::vector<std::string> describe(const std::vector<FlatRecord>& records)
     std::vector<std::string> out;
     for (const FlatRecord& r : records) {
         std::string line = std::to_string(r.level) + " ";
-        if (!r.prefix.empty()) line += nv::text::utf16ToUtf8(r.prefix) + ":";
+        if (!r.prefix.empty())
+            line += nv::text::utf16ToUtf8(r.prefix) + ":";
         line += nv::text::utf16ToUtf8(r.fieldName) + " : " + nv::text::utf16ToUtf8(r.dataType);
         std::string flags;
         auto flag = [&](bool on, const char* f) {
-            if (on) flags += flags.empty() ? f : std::string(",") + f;
+            if (on)
+                flags += flags.empty() ? f : std::string(",") + f;
         };
         flag(r.isComplexType, "complex");
         flag(r.isArray, "array");
@@ -90,9 +95,12 @@ inline std::vector<std::string> describe(const std::vector<FlatRecord>& records)
         flag(r.hasEnumValues, "enum");
         flag(r.isHeader, "header");
         flag(!r.isRequired, "optional");
-        if (r.arrayMax) flags += (flags.empty() ? "max=" : ",max=") + std::to_string(r.arrayMax);
-        if (!flags.empty()) line += " [" + flags + "]";
-        if (!r.info.empty()) line += " {" + nv::text::utf16ToUtf8(r.info) + "}";
+        if (r.arrayMax)
+            flags += (flags.empty() ? "max=" : ",max=") + std::to_string(r.arrayMax);
+        if (!flags.empty())
+            line += " [" + flags + "]";
+        if (!r.info.empty())
+            line += " {" + nv::text::utf16ToUtf8(r.info) + "}";
         out.push_back(line);
     }
     return out;
@@ -108,18 +116,24 @@ inline std::string wsdlWith(const std::string& schema, const std::string& inputP
     xmlns:soap="http://schemas.xmlsoap.org/wsdl/soap/"
     xmlns:xsd="http://www.w3.org/2001/XMLSchema"
     xmlns:tns="urn:test" targetNamespace="urn:test">
-  <wsdl:types>)" + schema + R"(</wsdl:types>
-  <wsdl:message name="OpIn">)" + inputParts + R"(</wsdl:message>
-  <wsdl:message name="OpOut">)" + outputParts + R"(</wsdl:message>
+  <wsdl:types>)" +
+           schema + R"(</wsdl:types>
+  <wsdl:message name="OpIn">)" +
+           inputParts + R"(</wsdl:message>
+  <wsdl:message name="OpOut">)" +
+           outputParts + R"(</wsdl:message>
   <wsdl:portType name="PT">
     <wsdl:operation name="Op"><wsdl:input message="tns:OpIn"/><wsdl:output message="tns:OpOut"/></wsdl:operation>
   </wsdl:portType>
   <wsdl:binding name="B" type="tns:PT">
-    <soap:binding style=")" + style + R"(" transport="http://schemas.xmlsoap.org/soap/http"/>
+    <soap:binding style=")" +
+           style + R"(" transport="http://schemas.xmlsoap.org/soap/http"/>
     <wsdl:operation name="Op">
       <soap:operation soapAction="urn:test#Op"/>
-      <wsdl:input><soap:body use=")" + use + R"("/>)" + extraBindingInput + R"(</wsdl:input>
-      <wsdl:output><soap:body use=")" + use + R"("/></wsdl:output>
+      <wsdl:input><soap:body use=")" +
+           use + R"("/>)" + extraBindingInput + R"(</wsdl:input>
+      <wsdl:output><soap:body use=")" +
+           use + R"("/></wsdl:output>
     </wsdl:operation>
   </wsdl:binding>
   <wsdl:service name="Svc"><wsdl:port name="P" binding="tns:B"><soap:address location="http://127.0.0.1:1/svc"/></wsdl:port></wsdl:service>

@@ -105,13 +105,14 @@ TEST(WsdlLoading, MessagesPartsAndHeadersBecomeOperationMembers) {
 
 TEST(WsdlLoading, HeadersOfOneDirectionKeepDocumentOrderBeforeTheBody) {
     std::string wsdl = wsdlWith(
-        schemaOf(R"(<xsd:element name="A" type="xsd:string"/><xsd:element name="B" type="xsd:string"/>
+        schemaOf(
+            R"(<xsd:element name="A" type="xsd:string"/><xsd:element name="B" type="xsd:string"/>
                     <xsd:element name="P" type="xsd:string"/>)"),
-        R"(<wsdl:part name="body" element="tns:P"/>)", "",
-        "document", "literal",
+        R"(<wsdl:part name="body" element="tns:P"/>)", "", "document", "literal",
         R"(<soap:header message="tns:Hdr" part="a" use="literal"/><soap:header message="tns:Hdr" part="b" use="literal"/>)");
-    wsdl.replace(wsdl.find("<wsdl:portType"), 0,
-                 R"(<wsdl:message name="Hdr"><wsdl:part name="a" element="tns:A"/><wsdl:part name="b" element="tns:B"/></wsdl:message>
+    wsdl.replace(
+        wsdl.find("<wsdl:portType"), 0,
+        R"(<wsdl:message name="Hdr"><wsdl:part name="a" element="tns:A"/><wsdl:part name="b" element="tns:B"/></wsdl:message>
 )");
     LoadedModel m(wsdl);
     WsdlOperation* op = m.operation("Svc", "Op");

@@ -25,14 +25,15 @@ std::vector<std::string> filesIn(const std::string& dir) {
     std::vector<std::string> names;
     if (DIR* d = opendir(dir.c_str())) {
         while (dirent* e = readdir(d))
-            if (e->d_name[0] != '.') names.push_back(e->d_name);
+            if (e->d_name[0] != '.')
+                names.push_back(e->d_name);
         closedir(d);
     }
     return names;
 }
 
 class RegFiles : public ::testing::Test {
-protected:
+  protected:
     nv::test::RegistrySandbox sandbox;
 };
 
@@ -92,9 +93,9 @@ TEST_F(RegFiles, AHiveFileDroppedInPlaceIsReadAsIs) {
     ASSERT_TRUE(nv::test::writeFile(sandbox.dir() + "HKEY_CURRENT_USER.reg",
                                     utf16leWithBom(kWindowsExport)));
     Key key;
-    ASSERT_EQ(Key::open(Hive::CurrentUser, u"Software\\Norvale\\Sondar\\Favorites", Access::Read,
-                        key),
-              Status::Ok);
+    ASSERT_EQ(
+        Key::open(Hive::CurrentUser, u"Software\\Norvale\\Sondar\\Favorites", Access::Read, key),
+        Status::Ok);
     std::u16string s;
     EXPECT_EQ(key.getString(u"1", s), Status::Ok);
     EXPECT_EQ(s, u"http://127.0.0.1/a?wsdl");
@@ -160,21 +161,24 @@ TEST_F(RegFiles, DamagedFileLoadsWhatParsesAndKeepsTheOriginal) {
     ASSERT_EQ(key.setDword(u"new", 1), Status::Ok);
     std::string kept;
     for (const auto& name : filesIn(sandbox.dir()))
-        if (name.find(".damaged-") != std::string::npos) kept = name;
+        if (name.find(".damaged-") != std::string::npos)
+            kept = name;
     ASSERT_FALSE(kept.empty());
     EXPECT_EQ(nv::test::readFile(sandbox.dir() + kept), damaged);
     // The rewritten hive is clean: a later write makes no second copy.
     ASSERT_EQ(key.setDword(u"newer", 2), Status::Ok);
     int copies = 0;
     for (const auto& name : filesIn(sandbox.dir()))
-        if (name.find(".damaged-") != std::string::npos) ++copies;
+        if (name.find(".damaged-") != std::string::npos)
+            ++copies;
     EXPECT_EQ(copies, 1);
     EXPECT_EQ(key.getDword(u"a", n), Status::Ok);
 }
 
 TEST_F(RegFiles, BinaryGarbageNeverCrashes) {
     std::string junk;
-    for (int i = 0; i < 4096; ++i) junk += static_cast<char>((i * 7919) & 0xFF);
+    for (int i = 0; i < 4096; ++i)
+        junk += static_cast<char>((i * 7919) & 0xFF);
     ASSERT_TRUE(nv::test::writeFile(sandbox.dir() + "HKEY_CURRENT_USER.reg", junk));
     Key key;
     EXPECT_EQ(Key::open(Hive::CurrentUser, u"Anything", Access::Read, key), Status::NotFound);
@@ -201,7 +205,8 @@ TEST_F(RegFiles, WrittenFileLooksLikeRegedit) {
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
+        if (end == std::string::npos)
+            end = text.size();
         EXPECT_LE(end - start, 80u);
         start = end + 1;
     }

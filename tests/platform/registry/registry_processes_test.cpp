@@ -26,10 +26,12 @@ pid_t spawnWriter(const std::vector<std::string>& args) {
     std::string program = NV_REGISTRY_WRITER;
     argv.push_back(program.data());
     std::vector<std::string> copy = args;
-    for (auto& a : copy) argv.push_back(a.data());
+    for (auto& a : copy)
+        argv.push_back(a.data());
     argv.push_back(nullptr);
     pid_t pid = 0;
-    if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return -1;
+    if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
+        return -1;
     return pid;
 }
 
@@ -40,7 +42,7 @@ int waitExit(pid_t pid) {
 }
 
 class RegistryProcesses : public ::testing::Test {
-protected:
+  protected:
     nv::test::RegistrySandbox sandbox;
 };
 
@@ -49,15 +51,16 @@ TEST_F(RegistryProcesses, ConcurrentWritersLoseNoUpdate) {
     constexpr int kValuesEach = 60;
     std::vector<pid_t> pids;
     for (int w = 0; w < kWriters; ++w)
-        pids.push_back(spawnWriter({sandbox.dir(), "values", "w" + std::to_string(w),
-                                    std::to_string(kValuesEach)}));
+        pids.push_back(spawnWriter(
+            {sandbox.dir(), "values", "w" + std::to_string(w), std::to_string(kValuesEach)}));
     // This process writes too, while the others run.
     Key mine;
     ASSERT_EQ(Key::create(Hive::CurrentUser, u"Race", mine), Status::Ok);
     for (int i = 0; i < kValuesEach; ++i)
         ASSERT_EQ(mine.setDword(u"parent-" + nv::text::utf8ToUtf16(std::to_string(i)), i),
                   Status::Ok);
-    for (pid_t pid : pids) ASSERT_EQ(waitExit(pid), 0);
+    for (pid_t pid : pids)
+        ASSERT_EQ(waitExit(pid), 0);
 
     Key key;
     ASSERT_EQ(Key::open(Hive::CurrentUser, u"Race", Access::Read, key), Status::Ok);

@@ -13,7 +13,7 @@ using namespace nv::registry;
 namespace {
 
 class RegistryValues : public ::testing::Test {
-protected:
+  protected:
     nv::test::RegistrySandbox sandbox;
 };
 
@@ -111,18 +111,22 @@ TEST_F(RegistryValues, NamesCompareWithoutCaseButKeepTheirCase) {
 TEST_F(RegistryValues, ValuesEnumerateInStoredOrderAndSubkeysByName) {
     Key key;
     ASSERT_EQ(Key::create(Hive::CurrentUser, u"Order", key), Status::Ok);
-    for (const char16_t* name : {u"zeta", u"Alpha", u"mid"}) ASSERT_EQ(key.setDword(name, 1), Status::Ok);
+    for (const char16_t* name : {u"zeta", u"Alpha", u"mid"})
+        ASSERT_EQ(key.setDword(name, 1), Status::Ok);
     ASSERT_EQ(key.setDword(u"alpha", 2), Status::Ok);  // overwrite keeps the position
     std::vector<std::u16string> names;
     Value v;
-    for (std::uint32_t i = 0; key.enumValue(i, v) == Status::Ok; ++i) names.push_back(v.name);
+    for (std::uint32_t i = 0; key.enumValue(i, v) == Status::Ok; ++i)
+        names.push_back(v.name);
     EXPECT_EQ(names, (std::vector<std::u16string>{u"zeta", u"Alpha", u"mid"}));
 
     Key child;
-    for (const char16_t* name : {u"b", u"C", u"a"}) ASSERT_EQ(key.createSubkey(name, child), Status::Ok);
+    for (const char16_t* name : {u"b", u"C", u"a"})
+        ASSERT_EQ(key.createSubkey(name, child), Status::Ok);
     std::vector<std::u16string> subs;
     std::u16string sub;
-    for (std::uint32_t i = 0; key.enumSubkey(i, sub) == Status::Ok; ++i) subs.push_back(sub);
+    for (std::uint32_t i = 0; key.enumSubkey(i, sub) == Status::Ok; ++i)
+        subs.push_back(sub);
     EXPECT_EQ(subs, (std::vector<std::u16string>{u"a", u"b", u"C"}));
     std::uint32_t count = 0;
     EXPECT_EQ(key.subkeyCount(count), Status::Ok);
