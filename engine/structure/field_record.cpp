@@ -163,4 +163,19 @@ void flatten(const FieldRecord& root, std::int32_t level, std::vector<FlatRecord
     }
 }
 
+std::size_t recordCount(const FieldRecord& root) {
+    std::size_t count = 0;
+    std::vector<const FieldRecord*> stack{&root};
+    while (!stack.empty()) {
+        const FieldRecord* r = stack.back();
+        stack.pop_back();
+        ++count;
+        for (const std::string& name : r->childNames())
+            if (const auto* list = r->childrenNamed(name))
+                for (const auto& child : *list)
+                    stack.push_back(child.get());
+    }
+    return count;
+}
+
 }  // namespace wscore

@@ -80,4 +80,7 @@ class FieldRecord {
 // to `out`, the root at `level`.
 void flatten(const FieldRecord& root, std::int32_t level, std::vector<FlatRecord>& out);
 
+// The number of records `flatten` appends for `root`: the record and all below it.
+std::size_t recordCount(const FieldRecord& root);
+
 }  // namespace wscore

@@ -56,7 +56,12 @@ std::unique_ptr<FieldRecord> buildTypeTree(const DocumentModel& model,
 
 std::vector<FlatRecord> flattenAll(const std::vector<std::unique_ptr<FieldRecord>>& roots,
                                    std::int32_t level) {
+    // Sized first: a response of a million fields would otherwise be moved several times over.
+    std::size_t total = 0;
+    for (const auto& root : roots)
+        total += recordCount(*root);
     std::vector<FlatRecord> out;
+    out.reserve(total);
     for (const auto& root : roots)
         flatten(*root, level, out);
     return out;
