@@ -102,7 +102,7 @@ long mapOnce(const std::string& response) {
     std::string error;
     mapResponseTree({model().model, *model().op, "/tmp/"}, *reader, tree, error);
     reader.reset();
-    return static_cast<long>(flattenAll(tree, 1).size());
+    return static_cast<long>(flattenAll(std::move(tree), 1).size());
 }
 
 void RequestBuilding(benchmark::State& state) {

@@ -290,7 +290,7 @@ std::int32_t WsdlConnection::invokeOperation(std::u16string_view operation,
     // The response's document is no longer needed: free it before the records are flattened.
     reader = nv::soap::Reader();
     posted = Transport::PostResult();
-    output = flattenAll(tree, 1);
+    output = flattenAll(std::move(tree), 1);
     return -1;
 }
 

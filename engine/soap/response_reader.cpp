@@ -616,7 +616,7 @@ bool mapResponse(const ResponseMapping& mapping, const nv::soap::Reader& reader,
     std::vector<std::unique_ptr<FieldRecord>> roots;
     if (!mapResponseTree(mapping, reader, roots, error))
         return false;
-    out = flattenAll(roots, 1);
+    out = flattenAll(std::move(roots), 1);
     return true;
 }
 

@@ -163,6 +163,31 @@ void flatten(const FieldRecord& root, std::int32_t level, std::vector<FlatRecord
     }
 }
 
+void flattenReleasing(std::unique_ptr<FieldRecord> root, std::int32_t level,
+                      std::vector<FlatRecord>& out) {
+    std::vector<std::pair<std::unique_ptr<FieldRecord>, std::int32_t>> stack;
+    stack.emplace_back(std::move(root), level);
+    std::vector<std::unique_ptr<FieldRecord>> kids;
+    while (!stack.empty()) {
+        std::unique_ptr<FieldRecord> r = std::move(stack.back().first);
+        std::int32_t l = stack.back().second;
+        stack.pop_back();
+        out.push_back(toFlat(*r, l));
+        kids.clear();
+        auto& children = r->childrenMutable();
+        for (const std::string& name : r->childNames()) {
+            auto it = children.find(name);
+            if (it == children.end())
+                continue;
+            for (auto& child : it->second)
+                kids.push_back(std::move(child));
+        }
+        r.reset();
+        for (auto it = kids.rbegin(); it != kids.rend(); ++it)
+            stack.emplace_back(std::move(*it), l + 1);
+    }
+}
+
 std::size_t recordCount(const FieldRecord& root) {
     std::size_t count = 0;
     std::vector<const FieldRecord*> stack{&root};

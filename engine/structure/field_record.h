@@ -80,6 +80,11 @@ class FieldRecord {
 // to `out`, the root at `level`.
 void flatten(const FieldRecord& root, std::int32_t level, std::vector<FlatRecord>& out);
 
+// As flatten, consuming the tree: each record is freed once it is written, so the tree and its
+// records are not held whole at the same time.
+void flattenReleasing(std::unique_ptr<FieldRecord> root, std::int32_t level,
+                      std::vector<FlatRecord>& out);
+
 // The number of records `flatten` appends for `root`: the record and all below it.
 std::size_t recordCount(const FieldRecord& root);
 

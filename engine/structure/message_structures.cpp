@@ -67,4 +67,17 @@ std::vector<FlatRecord> flattenAll(const std::vector<std::unique_ptr<FieldRecord
     return out;
 }
 
+std::vector<FlatRecord> flattenAll(std::vector<std::unique_ptr<FieldRecord>>&& roots,
+                                   std::int32_t level) {
+    std::size_t total = 0;
+    for (const auto& root : roots)
+        total += recordCount(*root);
+    std::vector<FlatRecord> out;
+    out.reserve(total);
+    for (auto& root : roots)
+        flattenReleasing(std::move(root), level, out);
+    roots.clear();
+    return out;
+}
+
 }  // namespace wscore

@@ -24,5 +24,8 @@ std::unique_ptr<FieldRecord> buildTypeTree(const DocumentModel& model,
 
 std::vector<FlatRecord> flattenAll(const std::vector<std::unique_ptr<FieldRecord>>& roots,
                                    std::int32_t level);
+// The same, consuming the trees as it goes (for trees that are dropped afterwards).
+std::vector<FlatRecord> flattenAll(std::vector<std::unique_ptr<FieldRecord>>&& roots,
+                                   std::int32_t level);
 
 }  // namespace wscore

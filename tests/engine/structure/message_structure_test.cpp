@@ -1,7 +1,10 @@
 // Message structures as records: flattening, arrays, recursion, derivation, enumerations.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "engine/structure/expansion.h"
+#include "engine/structure/message_structures.h"
 #include "tests/engine/support/model_fixture.h"
 
 using namespace wscore;
@@ -59,6 +62,43 @@ TEST(MessageStructure, RecursiveTypesStopAndCanBeExpandedOnDemand) {
     std::vector<FlatRecord> unknown;
     flatten(*buildTypeTree(m.model, u"x", "tns:Missing"), 2, unknown);
     EXPECT_EQ(describe(unknown), Lines{"2  : "});
+}
+
+// Invocation flattens its response tree while freeing it; the records must be the ones the
+// tree gives when it is kept.
+TEST(MessageStructure, FlatteningWhileReleasingGivesTheSameRecords) {
+    LoadedModel m(
+        wsdlWith(schemaOf(R"(
+      <xsd:complexType name="Address"><xsd:sequence><xsd:element name="city" type="xsd:string"/>
+        <xsd:element name="zip" type="xsd:string" maxOccurs="3"/></xsd:sequence>
+        <xsd:attribute name="kind" type="xsd:string"/></xsd:complexType>
+      <xsd:complexType name="Person"><xsd:sequence>
+        <xsd:element name="home" type="tns:Address"/><xsd:element name="work" type="tns:Address"/>
+        <xsd:element name="nick" type="xsd:string" maxOccurs="unbounded"/>
+      </xsd:sequence></xsd:complexType>)"),
+                 R"(<wsdl:part name="who" type="tns:Person"/><wsdl:part name="n" type="xsd:int"/>)",
+                 "", "rpc"));
+    const WsdlOperation* op = m.operation("Svc", "Op");
+    ASSERT_NE(op, nullptr);
+    const std::vector<std::unique_ptr<FieldRecord>> keptTree =
+        buildMessageTree(m.model, *op, kDirectionInput);
+    std::vector<FlatRecord> kept = flattenAll(keptTree, 2);
+    std::vector<std::unique_ptr<FieldRecord>> tree =
+        buildMessageTree(m.model, *op, kDirectionInput);
+    std::vector<FlatRecord> released = flattenAll(std::move(tree), 2);
+    EXPECT_TRUE(tree.empty());
+    ASSERT_EQ(released.size(), kept.size());
+    ASSERT_GT(kept.size(), 8u);
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        const FlatRecord& a = kept[i];
+        const FlatRecord& b = released[i];
+        EXPECT_EQ(
+            std::tie(a.level, a.arrayMin, a.arrayMax, a.isArray, a.isComplexType, a.isAttribute,
+                     a.isRequired, a.fieldName, a.dataType, a.theData, a.info, a.prefix),
+            std::tie(b.level, b.arrayMin, b.arrayMax, b.isArray, b.isComplexType, b.isAttribute,
+                     b.isRequired, b.fieldName, b.dataType, b.theData, b.info, b.prefix))
+            << "record " << i;
+    }
 }
 
 TEST(MessageStructure, AttributesComeFirstAndBaseMembersLast) {
