@@ -191,4 +191,10 @@ bool equalsIgnoreCase(std::u16string_view a, std::u16string_view b) {
     return a.size() == b.size() && compareIgnoreCase(a, b) == 0;
 }
 
+bool nextCodePoint(std::string_view utf8, std::size_t& i, char32_t& cp) {
+    bool ok = true;
+    cp = decodeUtf8(utf8, i, ok);
+    return ok;
+}
+
 }  // namespace nv::text

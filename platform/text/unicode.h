@@ -14,6 +14,9 @@ NV_PLATFORM_API std::u16string utf8ToUtf16(std::string_view utf8);
 NV_PLATFORM_API std::string utf16ToUtf8(std::u16string_view utf16);
 NV_PLATFORM_API std::u16string latin1ToUtf16(std::string_view bytes);
 NV_PLATFORM_API bool isValidUtf8(std::string_view bytes);
+// Decodes the code point at byte `i` of `utf8` and moves `i` past it; false (with `i` moved
+// past the bad bytes) for a malformed, overlong or surrogate sequence. `i` must be in range.
+NV_PLATFORM_API bool nextCodePoint(std::string_view utf8, std::size_t& i, char32_t& cp);
 
 // Length of a NUL-terminated UTF-16 string; a null pointer has length 0.
 NV_PLATFORM_API std::size_t length(const char16_t* s);

@@ -1,46 +1,9 @@
 #include "platform/text/xml_names.h"
 
-#include <cstdint>
+#include "platform/text/unicode.h"
 
 namespace nv::text {
 namespace {
-
-// Decodes one UTF-8 sequence at `i`, advancing it; false on a malformed or overlong one.
-bool nextCodePoint(std::string_view s, std::size_t& i, char32_t& cp) {
-    auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-    unsigned char b = byte(i);
-    std::size_t length;
-    if (b < 0x80) {
-        cp = b;
-        ++i;
-        return true;
-    }
-    if ((b & 0xE0) == 0xC0) {
-        length = 2;
-        cp = b & 0x1F;
-    } else if ((b & 0xF0) == 0xE0) {
-        length = 3;
-        cp = b & 0x0F;
-    } else if ((b & 0xF8) == 0xF0) {
-        length = 4;
-        cp = b & 0x07;
-    } else {
-        return false;
-    }
-    if (i + length > s.size())
-        return false;
-    for (std::size_t k = 1; k < length; ++k) {
-        unsigned char c = byte(i + k);
-        if ((c & 0xC0) != 0x80)
-            return false;
-        cp = (cp << 6) | (c & 0x3F);
-    }
-    static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < kSmallest[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return false;
-    i += length;
-    return true;
-}
 
 bool isNameStartChar(char32_t c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
