@@ -4,8 +4,8 @@
 
 #include "platform/dime/composer.h"
 #include "platform/dime/record.h"
+#include "platform/io/files.h"
 #include "platform/soap/attachment_id.h"
-#include "platform/soap/file_io.h"
 #include "platform/soap/namespaces.h"
 
 namespace nv::soap {
@@ -32,7 +32,7 @@ bool toRecord(std::size_t index, const FileAttachment& attachment, dime::Record&
         record.tnf = *tnf;
     }
     std::string reason;
-    if (!detail::readRegularFile(attachment.fileName(), record.data, reason)) {
+    if (!nv::io::readRegularFile(attachment.fileName(), record.data, reason)) {
         why = describe(index, attachment) + ": " + reason;
         return false;
     }

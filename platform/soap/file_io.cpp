@@ -9,33 +9,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/io/files.h"
 #include "platform/soap/attachment_id.h"
 
 namespace nv::soap::detail {
 
 namespace {
 
-// Closes the descriptor it was given.
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-    // Closes now, reporting whether the data reached the file.
-    bool close() {
-        int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-  private:
-    int fd_;
-};
+using nv::io::FileDescriptor;
+using nv::io::writeAll;
 
 // Removes the temporary file unless it was renamed into place.
 class TemporaryFile {
@@ -84,19 +66,6 @@ int createTemporary(const std::string& path, std::string& tempPath) {
     return -1;
 }
 
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t put = ::write(fd, bytes.data(), bytes.size());
-        if (put < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(put));
-    }
-    return true;
-}
-
 // Moves `from` onto `to` only if `to` does not exist. Linux file systems without
 // RENAME_NOREPLACE get a hard link instead; the last resort (no hard links either) is a
 // plain rename after the existence check the caller already made.
@@ -124,39 +93,6 @@ WriteStatus renameNoReplace(const std::string& from, const std::string& to, int&
 }
 
 }  // namespace
-
-bool readRegularFile(const std::string& path, std::string& bytes, std::string& why) {
-    bytes.clear();
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (file.get() < 0) {
-        why = "cannot read '" + path + "': " + systemReason(errno);
-        return false;
-    }
-    struct stat info {};
-    if (::fstat(file.get(), &info) != 0) {
-        why = "cannot read '" + path + "': " + systemReason(errno);
-        return false;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        why = "cannot read '" + path + "': it is not a regular file";
-        return false;
-    }
-    bytes.reserve(static_cast<std::size_t>(info.st_size));
-    char chunk[65536];
-    for (;;) {
-        ssize_t got = ::read(file.get(), chunk, sizeof chunk);
-        if (got == 0)
-            return true;
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            why = "cannot read '" + path + "': " + systemReason(errno);
-            bytes.clear();
-            return false;
-        }
-        bytes.append(chunk, static_cast<std::size_t>(got));
-    }
-}
 
 WriteStatus writeFileAtomically(const std::string& path, std::string_view bytes, bool overwrite,
                                 std::string& why) {

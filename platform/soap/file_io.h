@@ -1,14 +1,10 @@
-// Whole-file reads and all-or-nothing writes for attachments (internal to the SOAP stand-in).
+// All-or-nothing writes for attachments (internal to the SOAP stand-in).
 #pragma once
 
 #include <string>
 #include <string_view>
 
 namespace nv::soap::detail {
-
-// Reads a regular file; anything else (a folder, a device, a pipe) is refused so a read always
-// ends. On failure `why` names the path and the reason.
-bool readRegularFile(const std::string& path, std::string& bytes, std::string& why);
 
 enum class WriteStatus { Written, Exists, Failed };
 

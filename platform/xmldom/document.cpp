@@ -5,9 +5,9 @@
 
 #include <libxml/tree.h>
 
+#include "platform/io/files.h"
 #include "platform/text/unicode.h"
 #include "platform/xmldom/document_state.h"
-#include "platform/xmldom/file_bytes.h"
 #include "platform/xmldom/hardened_parser.h"
 #include "platform/xmldom/markup_writer.h"
 #include "platform/xmldom/xml_chars.h"
@@ -90,7 +90,7 @@ bool Document::loadXML(std::u16string_view text) {
 bool Document::load(const std::string& path) {
     std::string bytes;
     std::string why;
-    if (!detail::readFileBytes(path, bytes, why)) {
+    if (!nv::io::readRegularFile(path, bytes, why)) {
         impl_->tree.reset(nullptr);
         impl_->makeEmpty();
         impl_->error = ParseError{true, 0, 0, why};
@@ -174,7 +174,7 @@ Node Document::appendChild(Node child) {
 }
 
 bool Document::save(const std::string& path) const {
-    return detail::writeFileBytes(path, xml());
+    return nv::io::writeWholeFile(path, xml());
 }
 
 std::string Document::xml() const {

@@ -1,6 +1,8 @@
 // Failed loads: the reason names line, column and cause, and the document is left empty.
 #include <string>
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include "platform/xmldom/document.h"
@@ -80,6 +82,12 @@ TEST(XmlParseError, MissingFileNamesThePathAndReason) {
         << doc.parseError().reason;
     EXPECT_FALSE(doc.load(dir.path()));  // a directory is not a document
     EXPECT_TRUE(doc.parseError().failed);
+    // A pipe nobody writes to would block the load for ever; it is refused at once.
+    std::string fifo = dir.file("pipe.xml");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(doc.load(fifo));
+    EXPECT_NE(doc.parseError().reason.find("not a regular file"), std::string::npos)
+        << doc.parseError().reason;
 }
 
 TEST(XmlParseError, LoadOfAFileReportsItsParseError) {
