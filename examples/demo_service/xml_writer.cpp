@@ -1,41 +1,8 @@
 #include "examples/demo_service/xml_writer.h"
 
+#include "platform/soap/xml_text.h"
+
 namespace nv::demo {
-
-namespace {
-
-void appendEscaped(std::string& out, std::string_view text, bool inAttribute) {
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += inAttribute ? "&quot;" : "\"";
-                break;
-            // A parser turns a literal CR into LF; in attributes it flattens TAB and LF too.
-            case '\r':
-                out += "&#13;";
-                break;
-            case '\n':
-                out += inAttribute ? "&#10;" : "\n";
-                break;
-            case '\t':
-                out += inAttribute ? "&#9;" : "\t";
-                break;
-            default:
-                out += c;
-        }
-    }
-}
-
-}  // namespace
 
 XmlWriter& XmlWriter::start(std::string_view name) {
     closeStartTag();
@@ -52,14 +19,14 @@ XmlWriter& XmlWriter::attribute(std::string_view name, std::string_view value) {
     out_ += ' ';
     out_ += name;
     out_ += "=\"";
-    appendEscaped(out_, value, true);
+    soap::markup::appendEscapedAttribute(out_, value);
     out_ += '"';
     return *this;
 }
 
 XmlWriter& XmlWriter::text(std::string_view content) {
     closeStartTag();
-    appendEscaped(out_, content, false);
+    soap::markup::appendEscapedText(out_, content);
     return *this;
 }
 
