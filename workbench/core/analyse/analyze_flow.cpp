@@ -1,0 +1,250 @@
+#include "workbench/core/analyse/analyze_flow.h"
+
+#include "workbench/core/engine/com_error.h"
+#include "workbench/core/tree/kb_index.h"
+#include "workbench/core/tree/subtree_builder.h"
+
+namespace sondar {
+
+namespace {
+
+bool asksForCredentials(const QString& engineText) {
+    return engineText.contains(QLatin1String("Unauthorized")) ||
+           engineText.contains(QLatin1String("Not Authorized"));
+}
+
+// Engine texts may carry a NUL from a fixed-size buffer: only what precedes it counts.
+QString cutAtNul(const QString& text) {
+    const qsizetype nul = text.indexOf(QChar(u'\0'));
+    return nul < 0 ? text : text.left(nul);
+}
+
+}  // namespace
+
+QString engineErrorMessage(const QString& engineText) {
+    return QStringLiteral("     Error: ") + engineText + QStringLiteral("     ");
+}
+
+bool AnalyzeFlow::analyze() {
+    MainState& state = ctx_.state;
+    const bool batch = state.batch.batchMode;
+    const QString location = ctx_.view.locationText().trimmed();
+    if (location.isEmpty() && !batch) {
+        ctx_.messages.showMessage(QStringLiteral("Please enter a WSDL location to analyze first."));
+        return false;
+    }
+
+    WaitCursor wait(ctx_.status);
+    state.operationNames.clear();
+    ctx_.view.removeChoiceList();
+    state.treeExists = false;
+    ctx_.tree.clear();  // releases every message array the tree held, each once
+    state.knowledgeBaseFound = false;
+    state.knowledgeBaseHits.clear();
+
+    state.previousWsdl = state.currentWsdl;
+    state.serviceArray.clear();
+    state.currentWsdl = location;
+    ctx_.status.setStatus(QStringLiteral("Analyzing...reading WSDL"));
+
+    QStringList services;
+    if (!connect(location, services))
+        return false;
+    state.serviceArray = services;
+
+    QStringList names;
+    state.serviceDocumentation.clear();
+    for (qsizetype i = 0; i < services.size(); i += 2) {
+        names.append(services[i]);
+        state.serviceDocumentation.append(i + 1 < services.size() ? services[i + 1] : QString());
+    }
+    if (state.currentWsdl != state.previousWsdl || state.selectedServiceIndex >= names.size() ||
+        state.selectedServiceIndex < 0)
+        state.selectedServiceIndex = 0;
+    ctx_.view.setServices(names, state.selectedServiceIndex,
+                          QStringLiteral("Right click to see WSDL documentation."));
+
+    bool built = false;
+    TNVTreeNode* root = nullptr;
+    {
+        TNVTree::ResetScope reset(ctx_.tree);
+        auto rootNode = std::make_unique<TNVTreeNode>(NodeKind::Root, QStringLiteral("Operations"));
+        rootNode->KBIndex = -1;
+        root = ctx_.tree.addRoot(std::move(rootNode));
+        state.currentService = batch ? state.batch.service : ctx_.view.serviceBoxText();
+
+        QString errorText;
+        state.operationArray.clear();
+        try {
+            ctx_.control.GetOperations(state.currentService, state.operationArray, errorText);
+        } catch (const std::exception&) {
+            state.lastEngineError = errorText;
+            reportFailure(QStringLiteral("Could Not Retrieve Operations"),
+                          QStringLiteral("Could not retrieve operations"), errorText);
+            return false;
+        }
+        if (state.operationArray.isEmpty()) {
+            ctx_.status.setStatus(QStringLiteral("No Operations"));
+            if (batch)
+                state.batch.fail(QStringLiteral("Operations not retrieved"));
+            else
+                ctx_.messages.showMessage(QStringLiteral("     No operations retrieved. ") +
+                                          errorText.trimmed() + QStringLiteral("     "));
+            return false;
+        }
+        ctx_.status.setStatus(QStringLiteral("Analyzing...processing WSDL"));
+        built = buildOperations(root, state.operationArray);
+    }
+    if (!built)
+        return false;
+
+    if (!batch) {
+        ctx_.view.expandNode(root);
+        expandToFirstField(root);
+        ctx_.view.setTreeCommandsEnabled(true);
+        const QString stored = ctx_.history.add(location);
+        if (stored != ctx_.view.locationText())
+            ctx_.view.setLocationText(stored);
+        ctx_.view.wsdlHistoryChanged();
+        if (state.options.clearGridOnAnalyze)
+            ctx_.view.resetResultGrid();
+    }
+
+    ctx_.status.setStatus(QStringLiteral("Analyzing... Successful"));
+    state.treeExists = true;
+    if (!state.knowledgeBaseHits.isEmpty())
+        computeKnowledgeBaseIndexes(ctx_.tree, state.currentService, state.knowledgeBaseHits);
+    return true;
+}
+
+bool AnalyzeFlow::serviceChanged(int index, const QString& serviceName) {
+    if (serviceName == ctx_.state.currentService)
+        return false;
+    ctx_.state.selectedServiceIndex = index;
+    return analyze();
+}
+
+bool AnalyzeFlow::connect(const QString& location, QStringList& services) {
+    QString errorText;
+    try {
+        try {
+            ctx_.control.ConnectWSDL(location, services, errorText);
+        } catch (const EOleSysError&) {
+            if (!asksForCredentials(errorText))
+                throw;
+            if (auto credentials = ctx_.credentials.askBasicAuthentication()) {
+                ctx_.state.basicAuth = *credentials;
+                QString authError;
+                ctx_.control.SetHTTPAuthentication(credentials->userName, credentials->password,
+                                                   authError);
+            }
+            errorText.clear();
+            ctx_.control.ConnectWSDL(location, services, errorText);
+        }
+        return true;
+    } catch (const EOleSysError& error) {
+        reportConnectFailure(error.message(), errorText, true);
+    } catch (const std::exception&) {
+        reportConnectFailure(QString(), errorText, false);
+    }
+    return false;
+}
+
+void AnalyzeFlow::reportConnectFailure(const QString& comMessage, const QString& engineText,
+                                       bool comError) {
+    MainState& state = ctx_.state;
+    state.lastEngineError = engineText;
+    ctx_.status.setStatus(QStringLiteral("Analyzing...failed"));
+    if (comError) {
+        QString text = engineText;
+        if (comMessage != QLatin1String("Unspecified error"))
+            text = engineText.isEmpty() ? comMessage : comMessage + QLatin1Char('\n') + engineText;
+        if (state.batch.batchMode)
+            state.batch.fail(QStringLiteral("Error: ") + text);
+        else
+            ctx_.messages.showMessage(engineErrorMessage(text));
+    } else if (state.batch.batchMode) {
+        state.batch.fail(QStringLiteral("Connection to WSDL failed"));
+    } else {
+        ctx_.messages.showMessage(engineErrorMessage(cutAtNul(engineText).trimmed()));
+    }
+    state.currentWsdl.clear();
+    state.currentService.clear();
+}
+
+void AnalyzeFlow::reportFailure(const QString& status, const QString& batchReason,
+                                const QString& engineText) {
+    ctx_.status.setStatus(status);
+    if (ctx_.state.batch.batchMode)
+        ctx_.state.batch.fail(batchReason);
+    else
+        ctx_.messages.showMessage(engineErrorMessage(engineText.trimmed()));
+}
+
+bool AnalyzeFlow::buildOperations(TNVTreeNode* root, const QStringList& operations) {
+    MainState& state = ctx_.state;
+    for (qsizetype n = 0; 2 * n < operations.size(); ++n) {
+        const QString& name = operations[2 * n];
+        auto operation = std::make_unique<TNVTreeNode>(NodeKind::Operation, name);
+        operation->setData(static_cast<int>(2 * n + 1));
+        TNVTreeNode* operationNode = root->appendChild(std::move(operation));
+
+        auto inputNode = std::make_unique<TNVTreeNode>(NodeKind::InputMessage, QStringLiteral("Input"));
+        inputNode->KBIndex = -1;
+        TNVTreeNode* input = operationNode->appendChild(std::move(inputNode));
+        state.operationNames.append(name);
+
+        QString errorText;
+        auto inputArray = std::make_shared<IOMessageArray>();
+        try {
+            ctx_.control.GetInputStructure(name, *inputArray, errorText);
+        } catch (const std::exception&) {
+            state.lastEngineError = errorText;
+            reportFailure(QStringLiteral("Could Not Get Input Structure"),
+                          QStringLiteral("Could not get input structure"), errorText);
+            return false;
+        }
+        input->setData(inputArray);
+        if (!inputArray->empty())
+            for (auto& child : buildMessageSubtree(*inputArray, MessageDirection::Input))
+                input->appendChild(std::move(child));
+
+        auto outputNode =
+            std::make_unique<TNVTreeNode>(NodeKind::OutputMessage, QStringLiteral("Output"));
+        outputNode->KBIndex = -1;
+        TNVTreeNode* output = operationNode->appendChild(std::move(outputNode));
+        auto outputArray = std::make_shared<IOMessageArray>();
+        try {
+            ctx_.control.GetOutputStructure(name, *outputArray, errorText);
+        } catch (const std::exception&) {
+            state.lastEngineError = errorText;
+            reportFailure(QStringLiteral("Could Not Get Output Structure"),
+                          QStringLiteral("Could not get output structure"), errorText);
+            return false;
+        }
+        output->setData(outputArray);
+        if (!outputArray->empty())
+            for (auto& child : buildMessageSubtree(*outputArray, MessageDirection::Output))
+                output->appendChild(std::move(child));
+    }
+    return true;
+}
+
+void AnalyzeFlow::expandToFirstField(TNVTreeNode* root) {
+    if (root->childCount() != 1)
+        return;
+    TNVTreeNode* operation = root->firstChild();
+    TNVTreeNode* input = operation->firstChild();
+    if (!input || !input->hasChildren())
+        return;
+    ctx_.view.expandNode(operation);
+    TNVTreeNode* node = input;
+    while (node && node->kind() != NodeKind::SimpleField) {
+        ctx_.view.expandNode(node);
+        node = node->firstChild();
+    }
+    if (node)
+        ctx_.view.openFieldEditor(node);
+}
+
+}  // namespace sondar

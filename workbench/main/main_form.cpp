@@ -1,0 +1,269 @@
+#include "workbench/main/main_form.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include "workbench/core/session/app_info.h"
+#include "workbench/dialogs/about_box.h"
+#include "workbench/dialogs/basic_auth_dialog.h"
+#include "workbench/dialogs/friendly_name_dialog.h"
+#include "workbench/main/gui_seams.h"
+#include "workbench/main/parameter_tree_model.h"
+
+namespace sondar {
+
+namespace {
+
+// The grid's size counting its fixed heading row and column, which the table's own headers
+// show: cell (1,1) of the grid is the table's cell (0,0).
+constexpr int kGridColumns = 27;
+constexpr int kGridRows = 65;
+constexpr int kHeadingWidth = 30;
+
+}  // namespace
+
+TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(appinfo::applicationTitle());
+    setWindowIcon(QIcon(QStringLiteral(":/images/sondar.png")));
+    messages_ = std::make_unique<GuiMessages>(this);
+    status_ = std::make_unique<GuiStatus>(statusBar());
+    basicAuthDialog_ = new TBasicAuthDialog(this);
+    credentials_ = std::make_unique<DialogCredentials>(basicAuthDialog_);
+    core_ = std::make_unique<WorkbenchCore>(
+        WorkbenchSeams{*this, *messages_, *status_, *credentials_, clock_});
+    buildControls();
+    buildMenus();
+    buildToolBar();
+}
+
+TMainForm::~TMainForm() {
+    // The model observes the core's tree: detach it before the tree goes.
+    treeView_->setModel(nullptr);
+    delete model_;
+    model_ = nullptr;
+}
+
+StartOutcome TMainForm::FormCreate(const LaunchInfo& launch) {
+    const StartOutcome outcome = core_->formCreate(launch);
+    if (outcome != StartOutcome::Interactive) {
+        shutdown_ = true;
+        return outcome;
+    }
+    restorePosition();
+    aboutBox_ = new TAboutBox(this);
+    friendlyNameDialog_ = new TFriendlyNameDlg(*messages_, this);
+    wsdlHistoryChanged();
+    rebuildRecentWorkspacesMenu();
+    grid_->verticalHeader()->setFixedWidth(kHeadingWidth);
+    return outcome;
+}
+
+void TMainForm::buildControls() {
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(6, 6, 6, 0);
+
+    auto* locationRow = new QHBoxLayout;
+    auto* wsdlLabel = new QLabel(tr("WSDL:"), central);
+    locationBox_ = new QComboBox(central);
+    locationBox_->setObjectName(QStringLiteral("WSDLLocation"));
+    locationBox_->setEditable(true);
+    locationBox_->setInsertPolicy(QComboBox::NoInsert);
+    locationBox_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    locationBox_->lineEdit()->setPlaceholderText(tr("WSDL location, e.g. http://host/service?wsdl"));
+    wsdlLabel->setBuddy(locationBox_);
+    analyzeButton_ = new QPushButton(tr("Analyze"), central);
+    analyzeButton_->setObjectName(QStringLiteral("AnalyzeButton"));
+    analyzeButton_->setDefault(true);
+    auto* servicesLabel = new QLabel(tr("Services:"), central);
+    servicesBox_ = new QComboBox(central);
+    servicesBox_->setObjectName(QStringLiteral("ServicesBox"));
+    servicesBox_->setMinimumContentsLength(18);
+    servicesBox_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    servicesLabel->setBuddy(servicesBox_);
+    locationRow->addWidget(wsdlLabel);
+    locationRow->addWidget(locationBox_, 1);
+    locationRow->addWidget(analyzeButton_);
+    locationRow->addSpacing(12);
+    locationRow->addWidget(servicesLabel);
+    locationRow->addWidget(servicesBox_);
+    layout->addLayout(locationRow);
+
+    mainSplitter_ = new QSplitter(Qt::Horizontal, central);
+    treeView_ = new QTreeView(mainSplitter_);
+    treeView_->setObjectName(QStringLiteral("TreeView"));
+    treeView_->setHeaderHidden(true);
+    treeView_->setUniformRowHeights(true);
+    treeView_->setContextMenuPolicy(Qt::CustomContextMenu);
+    model_ = new ParameterTreeModel(core_->tree(), this);
+    treeView_->setModel(model_);
+
+    auto* results = new QSplitter(Qt::Vertical, mainSplitter_);
+    grid_ = new QTableWidget(kGridRows - 1, kGridColumns - 1, results);
+    grid_->setObjectName(QStringLiteral("ResultGrid"));
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    textView_ = new QPlainTextEdit(results);
+    textView_->setObjectName(QStringLiteral("TextView"));
+    textView_->setReadOnly(true);
+    results->addWidget(grid_);
+    results->addWidget(textView_);
+    results->setStretchFactor(0, 3);
+    results->setStretchFactor(1, 1);
+    mainSplitter_->addWidget(treeView_);
+    mainSplitter_->addWidget(results);
+    mainSplitter_->setStretchFactor(0, 2);
+    mainSplitter_->setStretchFactor(1, 3);
+    layout->addWidget(mainSplitter_, 1);
+    setCentralWidget(central);
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    resize(1100, 720);
+
+    connect(analyzeButton_, &QPushButton::clicked, this, &TMainForm::AnalyzeButtonClick);
+    connect(locationBox_->lineEdit(), &QLineEdit::returnPressed, this,
+            &TMainForm::AnalyzeButtonClick);
+    connect(servicesBox_, &QComboBox::activated, this, &TMainForm::ServicesBoxSelect);
+    connect(treeView_, &QTreeView::customContextMenuRequested, this,
+            &TMainForm::TreeViewContextPopup);
+}
+
+QString TMainForm::locationText() const { return locationBox_->currentText(); }
+
+void TMainForm::setLocationText(const QString& text) { locationBox_->setEditText(text); }
+
+QString TMainForm::serviceBoxText() const { return servicesBox_->currentText(); }
+
+void TMainForm::setServices(const QStringList& names, int selectedIndex, const QString& toolTip) {
+    const QSignalBlocker block(servicesBox_);
+    servicesBox_->clear();
+    servicesBox_->addItems(names);
+    servicesBox_->setCurrentIndex(names.isEmpty() ? -1 : selectedIndex);
+    servicesBox_->setToolTip(toolTip);
+}
+
+void TMainForm::wsdlHistoryChanged() {
+    const QString text = locationBox_->currentText();
+    const QSignalBlocker block(locationBox_);
+    locationBox_->clear();
+    locationBox_->addItems(core_->history().entries());
+    locationBox_->setEditText(text);
+}
+
+void TMainForm::expandNode(TNVTreeNode* node) { treeView_->expand(model_->indexOf(node)); }
+
+void TMainForm::collapseNode(TNVTreeNode* node) { treeView_->collapse(model_->indexOf(node)); }
+
+void TMainForm::expandAllBelow(TNVTreeNode* node) {
+    treeView_->expandRecursively(model_->indexOf(node));
+}
+
+void TMainForm::collapseAllBelow(TNVTreeNode* node) {
+    forEachNode(node, [this](TNVTreeNode* n) {
+        if (n->hasChildren())
+            treeView_->collapse(model_->indexOf(n));
+    });
+}
+
+void TMainForm::setTreeVisible(bool visible) {
+    treeView_->setUpdatesEnabled(visible);
+    treeView_->setVisible(visible);
+}
+
+void TMainForm::openFieldEditor(TNVTreeNode* field) {
+    treeView_->setFocus();
+    const QModelIndex fieldIndex = model_->indexOf(field);
+    treeView_->expand(fieldIndex);
+    TNVTreeNode* value = field->firstChild();
+    const QModelIndex target = value ? model_->indexOf(value) : fieldIndex;
+    treeView_->setCurrentIndex(target);
+    treeView_->scrollTo(target);
+}
+
+void TMainForm::setTreeCommandsEnabled(bool enabled) {
+    for (const char* name : {"TreeInputClear", "TreeOutputClear"})
+        if (QAction* a = action(QString::fromLatin1(name)))
+            a->setEnabled(enabled);
+}
+
+void TMainForm::resetResultGrid() {
+    grid_->clearContents();
+    grid_->setColumnCount(1);
+    grid_->setRowCount(1);
+    grid_->setColumnCount(kGridColumns - 1);
+    grid_->setRowCount(kGridRows - 1);
+    grid_->setCurrentCell(0, 0);
+}
+
+QAction* TMainForm::action(const QString& objectName) const {
+    return findChild<QAction*>(objectName);
+}
+
+TNVTreeNode* TMainForm::selectedNode() const {
+    return model_->nodeFromIndex(treeView_->currentIndex());
+}
+
+void TMainForm::AnalyzeButtonClick() { core_->analyzer().analyze(); }
+
+void TMainForm::ServicesBoxSelect(int index) {
+    core_->analyzer().serviceChanged(index, servicesBox_->itemText(index));
+}
+
+void TMainForm::restorePosition() {
+    // "top,left,height,width"; a position off every screen (a monitor removed since) is not
+    // used: the window then opens on the primary screen.
+    const QStringList parts = readFormPosition(QStringLiteral("MainForm")).split(QLatin1Char(','));
+    if (parts.size() != 4)
+        return;
+    bool ok[4] = {};
+    const int top = parts[0].trimmed().toInt(&ok[0]);
+    const int left = parts[1].trimmed().toInt(&ok[1]);
+    const int height = parts[2].trimmed().toInt(&ok[2]);
+    const int width = parts[3].trimmed().toInt(&ok[3]);
+    if (!(ok[0] && ok[1] && ok[2] && ok[3]) || width < 100 || height < 100)
+        return;
+    const QRect wanted(left, top, width, height);
+    for (QScreen* screen : QGuiApplication::screens()) {
+        if (screen->availableGeometry().intersects(wanted)) {
+            setGeometry(wanted);
+            return;
+        }
+    }
+    resize(width, height);
+    if (QScreen* primary = QGuiApplication::primaryScreen())
+        move(primary->availableGeometry().topLeft());
+}
+
+void TMainForm::savePosition() {
+    const QRect g = geometry();
+    writeFormPosition(QStringLiteral("MainForm"), QStringLiteral("%1,%2,%3,%4")
+                                                      .arg(g.top())
+                                                      .arg(g.left())
+                                                      .arg(g.height())
+                                                      .arg(g.width()));
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (!shutdown_) {
+        core_->formClose();
+        if (!core_->state().batch.batchMode)
+            savePosition();
+    }
+    event->accept();
+}
+
+}  // namespace sondar

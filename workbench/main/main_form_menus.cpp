@@ -1,0 +1,210 @@
+// The main window's menus, tool buttons and the tree's context menu. Commands whose features
+// arrive later exist already, disabled, so the window's layout is final.
+#include <QAction>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QTreeView>
+#include <QUrl>
+
+#include "workbench/dialogs/about_box.h"
+#include "workbench/main/main_form.h"
+#include "workbench/main/parameter_tree_model.h"
+
+namespace sondar {
+
+QAction* TMainForm::addCommand(QMenu* menu, const QString& objectName, const QString& text,
+                               const QKeySequence& shortcut, bool enabled) {
+    QAction* action = menu->addAction(text);
+    action->setObjectName(objectName);
+    if (!shortcut.isEmpty())
+        action->setShortcut(shortcut);
+    action->setEnabled(enabled);
+    return action;
+}
+
+void TMainForm::buildMenus() {
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    addCommand(file, QStringLiteral("FileOpenWorkspace"), tr("&Open Workspace..."),
+               QKeySequence(Qt::CTRL | Qt::Key_O));
+    addCommand(file, QStringLiteral("FileSaveWorkspace"), tr("&Save Workspace..."),
+               QKeySequence(Qt::CTRL | Qt::Key_S));
+    recentWorkspacesMenu_ = file->addMenu(tr("&Recent Workspaces..."));
+    recentWorkspacesMenu_->setObjectName(QStringLiteral("RecentWorkspaces"));
+    file->addSeparator();
+    QAction* exit = addCommand(file, QStringLiteral("FileExit"), tr("E&xit"), {}, true);
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* favorites = menuBar()->addMenu(tr("F&avorites"));
+    addCommand(favorites, QStringLiteral("FavoritesAdd"), tr("Add Current WSDL To Favorites"),
+               QKeySequence(Qt::CTRL | Qt::Key_F));
+    addCommand(favorites, QStringLiteral("FavoritesOrganize"), tr("Organize Favorites..."));
+    favorites->addSeparator();
+
+    QMenu* tree = menuBar()->addMenu(tr("&Tree"));
+    addCommand(tree, QStringLiteral("TreeInvoke"), tr("Invoke"));
+    addCommand(tree, QStringLiteral("TreeSaveInput"), tr("Save Operation Input Values..."));
+    addCommand(tree, QStringLiteral("TreeAddArrayElement"), tr("Add New Input Array Element"));
+    tree->addSeparator();
+    QAction* clearInput = addCommand(tree, QStringLiteral("ClearAllInput"),
+                                     tr("Clear ALL Input Values"), {}, true);
+    QAction* clearOutput = addCommand(tree, QStringLiteral("ClearAllOutput"),
+                                      tr("Clear ALL Output Values"), {}, true);
+    tree->addSeparator();
+    QAction* expand = addCommand(tree, QStringLiteral("ExpandTree"), tr("Expand Tree"), {}, true);
+    QAction* collapse =
+        addCommand(tree, QStringLiteral("CollapseTree"), tr("Collapse Tree"), {}, true);
+    tree->addSeparator();
+    addCommand(tree, QStringLiteral("TreePrint"), tr("&Print Tree"));
+    connect(clearInput, &QAction::triggered, this,
+            [this] { core_->treeCommands().clearAllValues(MessageDirection::Input); });
+    connect(clearOutput, &QAction::triggered, this,
+            [this] { core_->treeCommands().clearAllValues(MessageDirection::Output); });
+    connect(expand, &QAction::triggered, this, [this] { core_->treeCommands().expandTree(); });
+    connect(collapse, &QAction::triggered, this, [this] { core_->treeCommands().collapseTree(); });
+
+    QMenu* dataMenu = menuBar()->addMenu(tr("&Data"));
+    QMenu* view = dataMenu->addMenu(tr("View"));
+    addCommand(view, QStringLiteral("GridView"), tr("&Grid View"));
+    addCommand(view, QStringLiteral("TextViewMode"), tr("&Text View"));
+    addCommand(dataMenu, QStringLiteral("ClearTextView"), tr("Clear Text View"));
+    addCommand(dataMenu, QStringLiteral("CreateLink"), tr("Create Link"));
+
+    QMenu* tools = menuBar()->addMenu(tr("T&ools"));
+    addCommand(tools, QStringLiteral("ToolsInvoke"), tr("Invoke Web Service"),
+               QKeySequence(Qt::Key_F10));
+    addCommand(tools, QStringLiteral("ToolsShowSoap"), tr("Show SOAP Message"),
+               QKeySequence(Qt::CTRL | Qt::Key_M));
+    addCommand(tools, QStringLiteral("ToolsViewLog"), tr("View Log File..."),
+               QKeySequence(Qt::CTRL | Qt::Key_L));
+    addCommand(tools, QStringLiteral("ToolsShowWsdl"), tr("Show WSDL"),
+               QKeySequence(Qt::CTRL | Qt::Key_W));
+    addCommand(tools, QStringLiteral("ToolsServiceDoc"), tr("View WSDL Service Documentation"));
+    addCommand(tools, QStringLiteral("ToolsClearHistory"), tr("Clear WSDL History"));
+    tools->addSeparator();
+    addCommand(tools, QStringLiteral("ToolsKnowledgeBase"), tr("Knowledge Base..."),
+               QKeySequence(Qt::CTRL | Qt::Key_K));
+    addCommand(tools, QStringLiteral("ToolsUddi"), tr("UDDI Browser..."),
+               QKeySequence(Qt::CTRL | Qt::Key_U));
+    tools->addSeparator();
+    addCommand(tools, QStringLiteral("ToolsOptions"), tr("&Options..."));
+
+    QMenu* marketplace = menuBar()->addMenu(tr("&Marketplace"));
+    addCommand(marketplace, QStringLiteral("MarketShow"), tr("Show Services"),
+               QKeySequence(Qt::CTRL | Qt::Key_X));
+    addCommand(marketplace, QStringLiteral("MarketPublish"), tr("Publish your Web service"));
+
+    windowMenu_ = menuBar()->addMenu(tr("&Window"));
+    QAction* mainEntry = addCommand(windowMenu_, QStringLiteral("WindowMain"),
+                                    windowTitle().replace(QLatin1Char('&'), QStringLiteral("&&")),
+                                    {}, true);
+    connect(mainEntry, &QAction::triggered, this, [this] {
+        raise();
+        activateWindow();
+    });
+
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    addCommand(help, QStringLiteral("HelpContents"), tr("Sondar Help"),
+               QKeySequence(Qt::CTRL | Qt::Key_H));
+    addCommand(help, QStringLiteral("HelpVisit"), tr("&Visit Norvale Website"));
+    help->addSeparator();
+    QAction* about = addCommand(help, QStringLiteral("HelpAbout"), tr("About..."), {}, true);
+    connect(about, &QAction::triggered, this, [this] {
+        if (aboutBox_)
+            aboutBox_->exec();
+    });
+
+    treeContextMenu_ = new QMenu(this);
+    treeContextMenu_->setObjectName(QStringLiteral("TreePopup"));
+    QAction* expandOne = addCommand(treeContextMenu_, QStringLiteral("ExpandItemOnly"),
+                                    tr("Expand this item only"), {}, true);
+    QAction* expandBelow = addCommand(treeContextMenu_, QStringLiteral("ExpandItemAndChildren"),
+                                      tr("Expand this item and all children"), {}, true);
+    treeContextMenu_->addSeparator();
+    QMenu* inputMenu = treeContextMenu_->addMenu(tr("Input..."));
+    addCommand(inputMenu, QStringLiteral("TreeInputSave"), tr("Save"));
+    addCommand(inputMenu, QStringLiteral("TreeInputRestore"), tr("Restore"));
+    addCommand(inputMenu, QStringLiteral("TreeInputSaveAll"), tr("Save ALL"));
+    addCommand(inputMenu, QStringLiteral("TreeInputRestoreAll"), tr("Restore ALL"));
+    QAction* inputClear = addCommand(inputMenu, QStringLiteral("TreeInputClear"), tr("Clear"));
+    addCommand(inputMenu, QStringLiteral("TreeInputAddElement"), tr("Add new array element"));
+    QMenu* outputMenu = treeContextMenu_->addMenu(tr("Output..."));
+    addCommand(outputMenu, QStringLiteral("TreeOutputSave"), tr("Save"));
+    addCommand(outputMenu, QStringLiteral("TreeOutputSaveAll"), tr("Save ALL"));
+    addCommand(outputMenu, QStringLiteral("TreeOutputSaveField"), tr("Save field to file"));
+    addCommand(outputMenu, QStringLiteral("TreeOutputViewFile"), tr("View result file"));
+    QAction* outputClear = addCommand(outputMenu, QStringLiteral("TreeOutputClear"), tr("Clear"));
+    treeContextMenu_->addSeparator();
+    addCommand(treeContextMenu_, QStringLiteral("TreePopupInvoke"), tr("Invoke"));
+    addCommand(treeContextMenu_, QStringLiteral("TreeDisplayGrid"), tr("Display data in grid"));
+    addCommand(treeContextMenu_, QStringLiteral("TreePopupPrint"), tr("Print tree"));
+    addCommand(treeContextMenu_, QStringLiteral("TreePopupPrintNode"),
+               tr("Print node and children"));
+    connect(expandOne, &QAction::triggered, this,
+            [this] { core_->treeCommands().expandItemOnly(selectedNode()); });
+    connect(expandBelow, &QAction::triggered, this,
+            [this] { core_->treeCommands().expandItemAndChildren(selectedNode()); });
+    connect(inputClear, &QAction::triggered, this, [this] {
+        core_->treeCommands().clearOperationValues(selectedNode(), MessageDirection::Input);
+    });
+    connect(outputClear, &QAction::triggered, this, [this] {
+        core_->treeCommands().clearOperationValues(selectedNode(), MessageDirection::Output);
+    });
+}
+
+void TMainForm::buildToolBar() {
+    QToolBar* bar = addToolBar(tr("Commands"));
+    bar->setObjectName(QStringLiteral("ToolBar"));
+    bar->setMovable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    QStyle* s = style();
+    auto button = [&](const QString& objectName, QStyle::StandardPixmap icon,
+                      const QString& text, const QString& menuAction) {
+        QAction* a = bar->addAction(s->standardIcon(icon), text);
+        a->setObjectName(objectName);
+        if (QAction* same = action(menuAction)) {
+            a->setEnabled(same->isEnabled());
+            connect(a, &QAction::triggered, same, &QAction::trigger);
+            connect(same, &QAction::changed, a, [a, same] { a->setEnabled(same->isEnabled()); });
+        }
+    };
+    button(QStringLiteral("InvokeButton"), QStyle::SP_MediaPlay, tr("Invoke Operation"),
+           QStringLiteral("ToolsInvoke"));
+    button(QStringLiteral("ShowSoapButton"), QStyle::SP_FileDialogContentsView, tr("Show SOAP"),
+           QStringLiteral("ToolsShowSoap"));
+    button(QStringLiteral("ViewLogButton"), QStyle::SP_FileDialogDetailedView,
+           tr("View Log File"), QStringLiteral("ToolsViewLog"));
+    bar->addSeparator();
+    button(QStringLiteral("ClearInputButton"), QStyle::SP_DialogResetButton, tr("Clear Input"),
+           QStringLiteral("ClearAllInput"));
+    button(QStringLiteral("ClearOutputButton"), QStyle::SP_DialogDiscardButton,
+           tr("Clear Output"), QStringLiteral("ClearAllOutput"));
+    bar->addSeparator();
+    button(QStringLiteral("AboutButton"), QStyle::SP_MessageBoxInformation, tr("About"),
+           QStringLiteral("HelpAbout"));
+}
+
+void TMainForm::TreeViewContextPopup(const QPoint& position) {
+    const QModelIndex at = treeView_->indexAt(position);
+    if (at.isValid())
+        treeView_->setCurrentIndex(at);
+    treeContextMenu_->popup(treeView_->viewport()->mapToGlobal(position));
+}
+
+void TMainForm::rebuildRecentWorkspacesMenu() {
+    recentWorkspacesMenu_->clear();
+    const QStringList& paths = core_->recentWorkspaces();
+    for (int i = 0; i < paths.size(); ++i) {
+        QAction* entry = recentWorkspacesMenu_->addAction(
+            QStringLiteral("%1 %2").arg(i + 1).arg(QFileInfo(paths[i]).fileName()).replace(
+                QLatin1Char('&'), QStringLiteral("&&")));
+        entry->setToolTip(paths[i]);
+        entry->setEnabled(false);  // opening workspaces arrives with the files feature
+    }
+    recentWorkspacesMenu_->setEnabled(!paths.isEmpty());
+}
+
+}  // namespace sondar
