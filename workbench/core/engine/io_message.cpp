@@ -1,5 +1,6 @@
 #include "workbench/core/engine/io_message.h"
 
+#include <new>
 #include <utility>
 
 #include "platform/com/bstr.h"
@@ -79,6 +80,23 @@ SONDAR_TEXT_PROPERTY(prefix, setPrefix, prefix)
 #undef SONDAR_TEXT_PROPERTY
 
 IOMessageArray::IOMessageArray(nv::com::Variant&& value) { value_ = std::move(value); }
+
+IOMessageArray IOMessageArray::fromMessages(const std::vector<IOMessageRef>& messages) {
+    nv::com::Variant value;
+    if (messages.empty())
+        return IOMessageArray(std::move(value));
+    SAFEARRAY* array = SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(messages.size()));
+    if (!array)
+        throw std::bad_alloc();
+    for (std::size_t i = 0; i < messages.size(); ++i) {
+        nv::com::Variant element(static_cast<IDispatch*>(messages[i].get()));
+        LONG index = static_cast<LONG>(i);
+        SafeArrayPutElement(array, &index, static_cast<VARIANT*>(&element));
+    }
+    value.vt = VT_ARRAY | VT_VARIANT;
+    value.parray = array;
+    return IOMessageArray(std::move(value));
+}
 
 std::size_t IOMessageArray::size() const {
     if (value_.vt != (VT_ARRAY | VT_VARIANT) || !value_.parray)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 #include <QString>
 
@@ -72,6 +73,9 @@ class IOMessageArray {
     IOMessageArray& operator=(IOMessageArray&&) noexcept = default;
     IOMessageArray(const IOMessageArray&) = delete;
     IOMessageArray& operator=(const IOMessageArray&) = delete;
+
+    // A new array holding (new references to) `messages`, in order.
+    static IOMessageArray fromMessages(const std::vector<IOMessageRef>& messages);
 
     bool empty() const { return size() == 0; }
     std::size_t size() const;

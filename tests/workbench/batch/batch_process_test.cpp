@@ -1,0 +1,151 @@
+// The batch run end to end, as cron or the scheduler starts it: the built program as a child
+// process with no display variables at all, the registry and working directory private.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include "examples/demo_service/demo_service.h"
+#include "platform/com/activation.h"
+#include "platform/registry/registry.h"
+#include "tests/support/http_servers.h"
+#include "tests/support/temp_dir.h"
+#include "tests/workbench/support/workbench_harness.h"
+
+namespace sondar::test {
+namespace {
+
+struct ProcessResult {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+class BatchProcess : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
+        ASSERT_TRUE(registerComponentServer());
+        nv::registry::Key key;
+        ASSERT_EQ(nv::registry::Key::create(nv::registry::Hive::CurrentUser,
+                                            u"Software\\Norvale\\Sondar", key),
+                  nv::registry::Status::Ok);
+        key.setString(u"Working Directory", workDir().toStdU16String());
+    }
+    void TearDown() override { CoUninitialize(); }
+
+    QString workDir() const { return QString::fromStdString(work_.path()); }
+    QString batchLog() const { return workDir() + "batchout.txt"; }
+
+    ProcessResult run(const QStringList& arguments, const QString& from = QString()) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QString::fromLatin1(name));
+        env.insert("NORVALE_REGISTRY_DIR", QString::fromStdString(registry_.dir()));
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(from.isEmpty() ? QString::fromStdString(launch_.path()) : from);
+        process.start(QStringLiteral(NV_SONDAR_PATH), arguments);
+        ProcessResult result;
+        if (!process.waitForFinished(60000))
+            return result;
+        result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+        result.out = QString::fromUtf8(process.readAllStandardOutput());
+        result.err = QString::fromUtf8(process.readAllStandardError());
+        return result;
+    }
+
+    static QStringList lines(const QString& path) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+            return {};
+        QStringList all = QString::fromUtf8(file.readAll()).split('\n');
+        if (!all.isEmpty() && all.back().isEmpty())
+            all.removeLast();
+        return all;
+    }
+
+    nv::test::RegistrySandbox registry_;
+    nv::test::TempDir work_{"sondar-batch-work"};
+    nv::test::TempDir launch_{"sondar-batch-launch"};
+};
+
+TEST_F(BatchProcess, WrongParameterCountsWriteTheReasonAndFail) {
+    for (const QStringList& arguments :
+         {QStringList{"a", "b", "c"}, QStringList{"a", "b", "c", "d", "e", "f"}}) {
+        QFile::remove(batchLog());
+        const ProcessResult r = run(arguments);
+        EXPECT_EQ(r.exitCode, 1) << arguments.size();
+        EXPECT_EQ(lines(batchLog()),
+                  QStringList({"--------------------------------", "Incorrect number of parameters."}));
+        EXPECT_TRUE(r.err.contains("The Sondar will now shut down.")) << r.err.toStdString();
+    }
+}
+
+TEST_F(BatchProcess, UnreadableWsdlEndsAfterTheAnalyseWithItsReason) {
+    nv::test::RefusedPort refused;
+    const QString wsdl = QString("http://127.0.0.1:%1/none?wsdl").arg(refused.port());
+    const ProcessResult r = run({wsdl, "Svc", "Op", "in.xml"});
+    EXPECT_EQ(r.exitCode, 1);
+    const QStringList log = lines(batchLog());
+    ASSERT_GE(log.size(), 9) << log.join("\n").toStdString();
+    EXPECT_EQ(log[0], "--------------------------------");
+    EXPECT_TRUE(log[1].startsWith("Started: "));
+    EXPECT_EQ(log[2], "WSDL: " + wsdl);
+    EXPECT_EQ(log[3], "Service: Svc");
+    EXPECT_EQ(log[4], "Operation: Op");
+    EXPECT_EQ(log[5], "Input File: " + QString::fromStdString(launch_.path()) + "in.xml")
+        << "a relative input file is meant from where the program was started";
+    EXPECT_EQ(log[6], "*** Did Not Complete ***");
+    EXPECT_TRUE(log[7].startsWith("Reason: Error: ")) << log[7].toStdString();
+    EXPECT_GT(log[7].size(), QString("Reason: Error: ").size());
+    EXPECT_TRUE(log.back().startsWith("Finished: "));
+}
+
+TEST_F(BatchProcess, ARunAppendsToTheLogItIsGivenRelativeToWhereItStarted) {
+    nv::demo::DemoService demo;
+    QFile::remove(batchLog());
+    const QString wsdl = QString::fromStdString(demo.wsdlUrl());
+    ProcessResult r = run({wsdl, "DemoService", "NoSuchOperation", "in.xml", "./report.txt"});
+    EXPECT_EQ(r.exitCode, 1);
+    const QString report = QString::fromStdString(launch_.path()) + "report.txt";
+    QStringList log = lines(report);
+    ASSERT_GE(log.size(), 9) << r.err.toStdString();
+    EXPECT_EQ(log[6], "*** Did Not Complete ***");
+    EXPECT_EQ(log[7], "Reason: Operation not found");
+    EXPECT_FALSE(QFile::exists(batchLog())) << "the fifth parameter replaces the batch log";
+
+    // A second run appends; a known operation stops where restoring would begin, and never
+    // claims success.
+    r = run({wsdl, "DemoService", "EchoString", "in.xml", "./report.txt"});
+    EXPECT_EQ(r.exitCode, 1);
+    log = lines(report);
+    ASSERT_EQ(log.size(), 18);
+    EXPECT_EQ(log[9], "--------------------------------");
+    EXPECT_EQ(log[15], "*** Did Not Complete ***");
+    EXPECT_TRUE(log[16].startsWith("Reason: Restoring input values")) << log[16].toStdString();
+    EXPECT_FALSE(log.join("\n").contains("*** Successful ***"));
+}
+
+TEST_F(BatchProcess, AnUnwritableLogFileIsReportedInTheConfiguredBatchLog) {
+    const ProcessResult r = run({"http://127.0.0.1:1/x", "S", "O", "in.xml", workDir() + "missing/dir/log.txt"});
+    EXPECT_EQ(r.exitCode, 1);
+    const QStringList log = lines(batchLog());
+    ASSERT_EQ(log.size(), 1);
+    EXPECT_TRUE(log[0].startsWith("Error with output file: ")) << log[0].toStdString();
+    EXPECT_GT(log[0].size(), QString("Error with output file: ").size());
+}
+
+TEST_F(BatchProcess, HelpAndVersionPrintAndTouchNoLog) {
+    ProcessResult r = run({"--help"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.out.contains("Usage: Sondar"));
+    r = run({"--version"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.out.startsWith("Sondar "));
+    EXPECT_FALSE(QFile::exists(batchLog()));
+}
+
+}  // namespace
+}  // namespace sondar::test

@@ -1,0 +1,10 @@
+// GoogleTest main for workbench tests that need a QCoreApplication (QProcess, event loops).
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,122 @@
+// What the workbench tests share: the component server registered in a private registry,
+// COM on the test thread, and the core driven through scripted seams.
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QStringList>
+
+#include "tests/support/registry_sandbox.h"
+#include "workbench/core/seams/clock.h"
+#include "workbench/core/seams/credentials_seam.h"
+#include "workbench/core/seams/message_seam.h"
+#include "workbench/core/seams/status_seam.h"
+#include "workbench/core/session/main_view.h"
+#include "workbench/core/session/workbench_core.h"
+
+namespace sondar::test {
+
+// Registers the built wscom server in the current registry (DllRegisterServer); true on
+// success.
+bool registerComponentServer();
+
+class ScriptedMessages final : public MessageSeam {
+  public:
+    void showMessage(const QString& text) override { shown.append(text); }
+    MessageAnswer ask(const QString& text, MessageButtons) override {
+        asked.append(text);
+        if (answers.empty())
+            return MessageAnswer::No;
+        const MessageAnswer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    QStringList shown;
+    QStringList asked;
+    std::deque<MessageAnswer> answers;
+};
+
+class RecordingStatus final : public StatusSeam {
+  public:
+    void setStatus(const QString& text) override { texts.append(text); }
+    void beginWait() override { ++depth; maxDepth = std::max(maxDepth, depth); }
+    void endWait() override { --depth; }
+    QString last() const { return texts.isEmpty() ? QString() : texts.back(); }
+    QStringList texts;
+    int depth = 0;
+    int maxDepth = 0;
+};
+
+class ScriptedCredentials final : public CredentialsSeam {
+  public:
+    std::optional<Credentials> askBasicAuthentication() override {
+        ++asked;
+        return answer;
+    }
+    std::optional<Credentials> answer;
+    int asked = 0;
+};
+
+class FixedClock final : public Clock {
+  public:
+    QDateTime now() const override { return when; }
+    QDateTime when = QDateTime(QDate(2004, 5, 6), QTime(13, 45, 0));
+};
+
+// Records what the core asks of the window.
+class RecordingView final : public MainView {
+  public:
+    QString locationText() const override { return location; }
+    void setLocationText(const QString& text) override { location = text; }
+    QString serviceBoxText() const override {
+        return selected >= 0 && selected < services.size() ? services[selected] : QString();
+    }
+    void setServices(const QStringList& names, int index, const QString& tip) override {
+        services = names;
+        selected = index;
+        toolTip = tip;
+    }
+    void expandNode(TNVTreeNode* node) override { expanded.push_back(node); }
+    void openFieldEditor(TNVTreeNode* field) override { editorOpenedOn = field; }
+    void setTreeCommandsEnabled(bool enabled) override { treeCommandsEnabled = enabled; }
+    void resetResultGrid() override { ++gridResets; }
+
+    QString location;
+    QStringList services;
+    int selected = -1;
+    QString toolTip;
+    std::vector<TNVTreeNode*> expanded;
+    TNVTreeNode* editorOpenedOn = nullptr;
+    bool treeCommandsEnabled = false;
+    int gridResets = 0;
+};
+
+// A core on the seams above, with the server registered in a private registry and the
+// working directory in a temporary folder.
+class CoreHarness {
+  public:
+    CoreHarness();
+    ~CoreHarness();
+    // Interactive start (no parameters) unless `parameters` say otherwise.
+    StartOutcome start(const QStringList& parameters = {});
+    bool analyze(const std::string& location);
+
+    nv::test::RegistrySandbox registry;
+    RecordingView view;
+    ScriptedMessages messages;
+    RecordingStatus status;
+    ScriptedCredentials credentials;
+    FixedClock clock;
+    WorkbenchCore core{WorkbenchSeams{view, messages, status, credentials, clock}};
+    bool comReady = false;
+};
+
+// The captions of a node's children.
+QStringList childCaptions(const TNVTreeNode* node);
+// A node found by a path of captions from `from` ("Input/ShipTo/Street").
+TNVTreeNode* nodeAt(TNVTreeNode* from, const QString& path);
+
+}  // namespace sondar::test

@@ -1,0 +1,131 @@
+#include "tests/workbench/support/wsdl_documents.h"
+
+namespace sondar::test {
+
+namespace {
+
+constexpr const char* kTwoServices = R"(<?xml version="1.0"?>
+<definitions xmlns="http://schemas.xmlsoap.org/wsdl/"
+    xmlns:soap="http://schemas.xmlsoap.org/wsdl/soap/"
+    xmlns:xsd="http://www.w3.org/2001/XMLSchema" xmlns:tns="urn:two"
+    targetNamespace="urn:two">
+  <message name="HelloIn"><part name="who" type="xsd:string"/></message>
+  <message name="HelloOut"><part name="greeting" type="xsd:string"/></message>
+  <message name="ByeIn"><part name="who" type="xsd:string"/><part name="polite" type="xsd:boolean"/></message>
+  <message name="ByeOut"><part name="farewell" type="xsd:string"/></message>
+  <portType name="GreeterPort">
+    <operation name="Hello"><input message="tns:HelloIn"/><output message="tns:HelloOut"/></operation>
+  </portType>
+  <portType name="LeaverPort">
+    <operation name="Bye"><input message="tns:ByeIn"/><output message="tns:ByeOut"/></operation>
+    <operation name="Wave"><input message="tns:HelloIn"/><output message="tns:HelloOut"/></operation>
+  </portType>
+  <binding name="GreeterBinding" type="tns:GreeterPort">
+    <soap:binding style="rpc" transport="http://schemas.xmlsoap.org/soap/http"/>
+    <operation name="Hello"><soap:operation soapAction="urn:two#Hello"/>
+      <input><soap:body use="literal" namespace="urn:two"/></input>
+      <output><soap:body use="literal" namespace="urn:two"/></output></operation>
+  </binding>
+  <binding name="LeaverBinding" type="tns:LeaverPort">
+    <soap:binding style="rpc" transport="http://schemas.xmlsoap.org/soap/http"/>
+    <operation name="Bye"><soap:operation soapAction="urn:two#Bye"/>
+      <input><soap:body use="literal" namespace="urn:two"/></input>
+      <output><soap:body use="literal" namespace="urn:two"/></output></operation>
+    <operation name="Wave"><soap:operation soapAction="urn:two#Wave"/>
+      <input><soap:body use="literal" namespace="urn:two"/></input>
+      <output><soap:body use="literal" namespace="urn:two"/></output></operation>
+  </binding>
+  <service name="Greeter">
+    <documentation>Says hello.</documentation>
+    <port name="GreeterPort" binding="tns:GreeterBinding"><soap:address location="http://127.0.0.1:1/greeter"/></port>
+  </service>
+  <service name="Leaver">
+    <port name="LeaverPort" binding="tns:LeaverBinding"><soap:address location="http://127.0.0.1:1/leaver"/></port>
+  </service>
+</definitions>
+)";
+
+constexpr const char* kSingle = R"(<?xml version="1.0"?>
+<definitions xmlns="http://schemas.xmlsoap.org/wsdl/"
+    xmlns:soap="http://schemas.xmlsoap.org/wsdl/soap/"
+    xmlns:xsd="http://www.w3.org/2001/XMLSchema" xmlns:tns="urn:single"
+    targetNamespace="urn:single">
+  <types>
+    <xsd:schema targetNamespace="urn:single" elementFormDefault="qualified">
+      <xsd:complexType name="Address">
+        <xsd:sequence>
+          <xsd:element name="Street" type="xsd:string"/>
+          <xsd:element name="City" type="xsd:string"/>
+        </xsd:sequence>
+      </xsd:complexType>
+      <xsd:element name="Order">
+        <xsd:complexType><xsd:sequence>
+          <xsd:element name="ShipTo" type="tns:Address"/>
+          <xsd:element name="Express" type="xsd:boolean"/>
+          <xsd:element name="Item" type="xsd:string" maxOccurs="unbounded"/>
+        </xsd:sequence></xsd:complexType>
+      </xsd:element>
+      <xsd:element name="OrderResult">
+        <xsd:complexType><xsd:sequence>
+          <xsd:element name="Accepted" type="xsd:boolean"/>
+        </xsd:sequence></xsd:complexType>
+      </xsd:element>
+    </xsd:schema>
+  </types>
+  <message name="OrderIn"><part name="parameters" element="tns:Order"/></message>
+  <message name="OrderOut"><part name="parameters" element="tns:OrderResult"/></message>
+  <portType name="ShopPort">
+    <operation name="PlaceOrder"><input message="tns:OrderIn"/><output message="tns:OrderOut"/></operation>
+  </portType>
+  <binding name="ShopBinding" type="tns:ShopPort">
+    <soap:binding style="document" transport="http://schemas.xmlsoap.org/soap/http"/>
+    <operation name="PlaceOrder"><soap:operation soapAction="urn:single#PlaceOrder"/>
+      <input><soap:body use="literal"/></input><output><soap:body use="literal"/></output></operation>
+  </binding>
+  <service name="Shop">
+    <port name="ShopPort" binding="tns:ShopBinding"><soap:address location="http://127.0.0.1:1/shop"/></port>
+  </service>
+</definitions>
+)";
+
+constexpr const char* kNoOperations = R"(<?xml version="1.0"?>
+<definitions xmlns="http://schemas.xmlsoap.org/wsdl/"
+    xmlns:soap="http://schemas.xmlsoap.org/wsdl/soap/" xmlns:tns="urn:idle"
+    targetNamespace="urn:idle">
+  <portType name="IdlePort"/>
+  <binding name="IdleBinding" type="tns:IdlePort">
+    <soap:binding style="document" transport="http://schemas.xmlsoap.org/soap/http"/>
+  </binding>
+  <service name="Idle">
+    <port name="IdlePort" binding="tns:IdleBinding"><soap:address location="http://127.0.0.1:1/idle"/></port>
+  </service>
+</definitions>
+)";
+
+}  // namespace
+
+WsdlDocuments::WsdlDocuments() {
+    auto server = std::make_unique<httplib::Server>();
+    auto serve = [](const char* body) {
+        return [body](const httplib::Request&, httplib::Response& res) {
+            res.set_content(body, "text/xml");
+        };
+    };
+    server->Get("/two-services.wsdl", serve(kTwoServices));
+    server->Get("/single.wsdl", serve(kSingle));
+    server->Get("/no-operations.wsdl", serve(kNoOperations));
+    server->Get("/secret.wsdl", [this](const httplib::Request& req, httplib::Response& res) {
+        // "u:p" in Base64.
+        if (req.get_header_value("Authorization") == "Basic dTpw") {
+            res.set_content(kSingle, "text/xml");
+            return;
+        }
+        ++refused_;
+        res.status = 401;
+        res.set_header("WWW-Authenticate", "Basic realm=\"shop\"");
+        res.set_content("Unauthorized", "text/plain");
+    });
+    runner_ = std::make_unique<nv::test::HttpServerRunner>(std::move(server));
+}
+
+}  // namespace sondar::test
