@@ -16,19 +16,8 @@ elif [[ $# -gt 0 ]]; then
 fi
 
 # Debian packages the build and the tests use.
-packages=(cmake ninja-build g++ pkg-config libxml2-dev libcurl4-openssl-dev duktape-dev
-          libssl-dev uuid-dev libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
-          openssl python3-spyne)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if (( ${#missing[@]} )); then
-    sudo=""
-    [[ "$(id -u)" -eq 0 ]] || sudo=sudo
-    $sudo apt-get update
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${missing[@]}"
-fi
+source scripts/install-packages.sh
+install_missing_packages
 
 jobs=$(nproc)
 cmake -S . -B "$build_dir" -G Ninja "${cmake_args[@]}"
