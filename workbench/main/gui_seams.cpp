@@ -1,5 +1,7 @@
 #include "workbench/main/gui_seams.h"
 
+#include <optional>
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -24,9 +26,12 @@ Script& script() {
 
 MessageAnswer defaultAnswer(MessageButtons buttons) {
     switch (buttons) {
-    case MessageButtons::Ok: return MessageAnswer::Ok;
-    case MessageButtons::YesNo: return MessageAnswer::No;
-    default: return MessageAnswer::Cancel;
+        case MessageButtons::Ok:
+            return MessageAnswer::Ok;
+        case MessageButtons::YesNo:
+            return MessageAnswer::No;
+        default:
+            return MessageAnswer::Cancel;
     }
 }
 
@@ -38,9 +43,13 @@ void GuiMessages::setScripted(bool scripted) {
     script().recorded.clear();
 }
 
-void GuiMessages::queueAnswer(MessageAnswer answer) { script().answers.push_back(answer); }
+void GuiMessages::queueAnswer(MessageAnswer answer) {
+    script().answers.push_back(answer);
+}
 
-QStringList& GuiMessages::recorded() { return script().recorded; }
+QStringList& GuiMessages::recorded() {
+    return script().recorded;
+}
 
 void GuiMessages::showMessage(const QString& text) {
     if (script().scripted) {
@@ -61,18 +70,28 @@ MessageAnswer GuiMessages::ask(const QString& text, MessageButtons buttons) {
     }
     QMessageBox::StandardButtons standard;
     switch (buttons) {
-    case MessageButtons::Ok: standard = QMessageBox::Ok; break;
-    case MessageButtons::OkCancel: standard = QMessageBox::Ok | QMessageBox::Cancel; break;
-    case MessageButtons::YesNo: standard = QMessageBox::Yes | QMessageBox::No; break;
-    case MessageButtons::YesNoCancel:
-        standard = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-        break;
+        case MessageButtons::Ok:
+            standard = QMessageBox::Ok;
+            break;
+        case MessageButtons::OkCancel:
+            standard = QMessageBox::Ok | QMessageBox::Cancel;
+            break;
+        case MessageButtons::YesNo:
+            standard = QMessageBox::Yes | QMessageBox::No;
+            break;
+        case MessageButtons::YesNoCancel:
+            standard = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+            break;
     }
     switch (QMessageBox::question(parent_, appinfo::applicationTitle(), text, standard)) {
-    case QMessageBox::Ok: return MessageAnswer::Ok;
-    case QMessageBox::Yes: return MessageAnswer::Yes;
-    case QMessageBox::No: return MessageAnswer::No;
-    default: return MessageAnswer::Cancel;
+        case QMessageBox::Ok:
+            return MessageAnswer::Ok;
+        case QMessageBox::Yes:
+            return MessageAnswer::Yes;
+        case QMessageBox::No:
+            return MessageAnswer::No;
+        default:
+            return MessageAnswer::Cancel;
     }
 }
 
@@ -111,23 +130,30 @@ std::deque<QString>& GuiFileDialogs::scriptedPaths() {
     return paths;
 }
 
+namespace {
+
+std::optional<QString> nextScriptedPath() {
+    auto& paths = GuiFileDialogs::scriptedPaths();
+    if (paths.empty())
+        return std::nullopt;
+    QString path = paths.front();
+    paths.pop_front();
+    return path;
+}
+
+}  // namespace
+
 QString GuiFileDialogs::getOpenFileName(const QString& caption, const QString& directory,
                                         const QString& filter) {
-    if (!scriptedPaths().empty()) {
-        QString path = scriptedPaths().front();
-        scriptedPaths().pop_front();
-        return path;
-    }
+    if (auto path = nextScriptedPath())
+        return *path;
     return QFileDialog::getOpenFileName(parent_, caption, directory, filter);
 }
 
 QString GuiFileDialogs::getSaveFileName(const QString& caption, const QString& directory,
                                         const QString& filter) {
-    if (!scriptedPaths().empty()) {
-        QString path = scriptedPaths().front();
-        scriptedPaths().pop_front();
-        return path;
-    }
+    if (auto path = nextScriptedPath())
+        return *path;
     return QFileDialog::getSaveFileName(parent_, caption, directory, filter);
 }
 

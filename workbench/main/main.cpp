@@ -1,3 +1,5 @@
 #include "workbench/main/program_start.h"
 
-int main(int argc, char** argv) { return sondar::runProgram(argc, argv); }
+int main(int argc, char** argv) {
+    return sondar::runProgram(argc, argv);
+}

@@ -86,7 +86,8 @@ void TMainForm::buildControls() {
     locationBox_->setEditable(true);
     locationBox_->setInsertPolicy(QComboBox::NoInsert);
     locationBox_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    locationBox_->lineEdit()->setPlaceholderText(tr("WSDL location, e.g. http://host/service?wsdl"));
+    locationBox_->lineEdit()->setPlaceholderText(
+        tr("WSDL location, e.g. http://host/service?wsdl"));
     wsdlLabel->setBuddy(locationBox_);
     analyzeButton_ = new QPushButton(tr("Analyze"), central);
     analyzeButton_->setObjectName(QStringLiteral("AnalyzeButton"));
@@ -142,11 +143,17 @@ void TMainForm::buildControls() {
             &TMainForm::TreeViewContextPopup);
 }
 
-QString TMainForm::locationText() const { return locationBox_->currentText(); }
+QString TMainForm::locationText() const {
+    return locationBox_->currentText();
+}
 
-void TMainForm::setLocationText(const QString& text) { locationBox_->setEditText(text); }
+void TMainForm::setLocationText(const QString& text) {
+    locationBox_->setEditText(text);
+}
 
-QString TMainForm::serviceBoxText() const { return servicesBox_->currentText(); }
+QString TMainForm::serviceBoxText() const {
+    return servicesBox_->currentText();
+}
 
 void TMainForm::setServices(const QStringList& names, int selectedIndex, const QString& toolTip) {
     const QSignalBlocker block(servicesBox_);
@@ -164,9 +171,13 @@ void TMainForm::wsdlHistoryChanged() {
     locationBox_->setEditText(text);
 }
 
-void TMainForm::expandNode(TNVTreeNode* node) { treeView_->expand(model_->indexOf(node)); }
+void TMainForm::expandNode(TNVTreeNode* node) {
+    treeView_->expand(model_->indexOf(node));
+}
 
-void TMainForm::collapseNode(TNVTreeNode* node) { treeView_->collapse(model_->indexOf(node)); }
+void TMainForm::collapseNode(TNVTreeNode* node) {
+    treeView_->collapse(model_->indexOf(node));
+}
 
 void TMainForm::expandAllBelow(TNVTreeNode* node) {
     treeView_->expandRecursively(model_->indexOf(node));
@@ -217,7 +228,9 @@ TNVTreeNode* TMainForm::selectedNode() const {
     return model_->nodeFromIndex(treeView_->currentIndex());
 }
 
-void TMainForm::AnalyzeButtonClick() { core_->analyzer().analyze(); }
+void TMainForm::AnalyzeButtonClick() {
+    core_->analyzer().analyze();
+}
 
 void TMainForm::ServicesBoxSelect(int index) {
     core_->analyzer().serviceChanged(index, servicesBox_->itemText(index));
@@ -250,11 +263,9 @@ void TMainForm::restorePosition() {
 
 void TMainForm::savePosition() {
     const QRect g = geometry();
-    writeFormPosition(QStringLiteral("MainForm"), QStringLiteral("%1,%2,%3,%4")
-                                                      .arg(g.top())
-                                                      .arg(g.left())
-                                                      .arg(g.height())
-                                                      .arg(g.width()));
+    writeFormPosition(
+        QStringLiteral("MainForm"),
+        QStringLiteral("%1,%2,%3,%4").arg(g.top()).arg(g.left()).arg(g.height()).arg(g.width()));
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

@@ -49,10 +49,10 @@ void TMainForm::buildMenus() {
     addCommand(tree, QStringLiteral("TreeSaveInput"), tr("Save Operation Input Values..."));
     addCommand(tree, QStringLiteral("TreeAddArrayElement"), tr("Add New Input Array Element"));
     tree->addSeparator();
-    QAction* clearInput = addCommand(tree, QStringLiteral("ClearAllInput"),
-                                     tr("Clear ALL Input Values"), {}, true);
-    QAction* clearOutput = addCommand(tree, QStringLiteral("ClearAllOutput"),
-                                      tr("Clear ALL Output Values"), {}, true);
+    QAction* clearInput =
+        addCommand(tree, QStringLiteral("ClearAllInput"), tr("Clear ALL Input Values"), {}, true);
+    QAction* clearOutput =
+        addCommand(tree, QStringLiteral("ClearAllOutput"), tr("Clear ALL Output Values"), {}, true);
     tree->addSeparator();
     QAction* expand = addCommand(tree, QStringLiteral("ExpandTree"), tr("Expand Tree"), {}, true);
     QAction* collapse =
@@ -98,9 +98,9 @@ void TMainForm::buildMenus() {
     addCommand(marketplace, QStringLiteral("MarketPublish"), tr("Publish your Web service"));
 
     windowMenu_ = menuBar()->addMenu(tr("&Window"));
-    QAction* mainEntry = addCommand(windowMenu_, QStringLiteral("WindowMain"),
-                                    windowTitle().replace(QLatin1Char('&'), QStringLiteral("&&")),
-                                    {}, true);
+    QAction* mainEntry =
+        addCommand(windowMenu_, QStringLiteral("WindowMain"),
+                   windowTitle().replace(QLatin1Char('&'), QStringLiteral("&&")), {}, true);
     connect(mainEntry, &QAction::triggered, this, [this] {
         raise();
         activateWindow();
@@ -161,8 +161,8 @@ void TMainForm::buildToolBar() {
     bar->setMovable(false);
     bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     QStyle* s = style();
-    auto button = [&](const QString& objectName, QStyle::StandardPixmap icon,
-                      const QString& text, const QString& menuAction) {
+    auto button = [&](const QString& objectName, QStyle::StandardPixmap icon, const QString& text,
+                      const QString& menuAction) {
         QAction* a = bar->addAction(s->standardIcon(icon), text);
         a->setObjectName(objectName);
         if (QAction* same = action(menuAction)) {
@@ -175,13 +175,13 @@ void TMainForm::buildToolBar() {
            QStringLiteral("ToolsInvoke"));
     button(QStringLiteral("ShowSoapButton"), QStyle::SP_FileDialogContentsView, tr("Show SOAP"),
            QStringLiteral("ToolsShowSoap"));
-    button(QStringLiteral("ViewLogButton"), QStyle::SP_FileDialogDetailedView,
-           tr("View Log File"), QStringLiteral("ToolsViewLog"));
+    button(QStringLiteral("ViewLogButton"), QStyle::SP_FileDialogDetailedView, tr("View Log File"),
+           QStringLiteral("ToolsViewLog"));
     bar->addSeparator();
     button(QStringLiteral("ClearInputButton"), QStyle::SP_DialogResetButton, tr("Clear Input"),
            QStringLiteral("ClearAllInput"));
-    button(QStringLiteral("ClearOutputButton"), QStyle::SP_DialogDiscardButton,
-           tr("Clear Output"), QStringLiteral("ClearAllOutput"));
+    button(QStringLiteral("ClearOutputButton"), QStyle::SP_DialogDiscardButton, tr("Clear Output"),
+           QStringLiteral("ClearAllOutput"));
     bar->addSeparator();
     button(QStringLiteral("AboutButton"), QStyle::SP_MessageBoxInformation, tr("About"),
            QStringLiteral("HelpAbout"));
@@ -198,9 +198,11 @@ void TMainForm::rebuildRecentWorkspacesMenu() {
     recentWorkspacesMenu_->clear();
     const QStringList& paths = core_->recentWorkspaces();
     for (int i = 0; i < paths.size(); ++i) {
-        QAction* entry = recentWorkspacesMenu_->addAction(
-            QStringLiteral("%1 %2").arg(i + 1).arg(QFileInfo(paths[i]).fileName()).replace(
-                QLatin1Char('&'), QStringLiteral("&&")));
+        QAction* entry =
+            recentWorkspacesMenu_->addAction(QStringLiteral("%1 %2")
+                                                 .arg(i + 1)
+                                                 .arg(QFileInfo(paths[i]).fileName())
+                                                 .replace(QLatin1Char('&'), QStringLiteral("&&")));
         entry->setToolTip(paths[i]);
         entry->setEnabled(false);  // opening workspaces arrives with the files feature
     }

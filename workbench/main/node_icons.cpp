@@ -15,18 +15,28 @@ struct IconStyle {
     bool round;
 };
 
-// One colour and letter per kind: structure and messages square, fields round.
+// One colour and letter per kind (operations a triangle): structures and messages square,
+// fields round.
 IconStyle styleOf(NodeKind kind) {
     switch (kind) {
-    case NodeKind::Root: return {QColor(0x2b, 0x4c, 0x7e), QLatin1Char('W'), false};
-    case NodeKind::Operation: return {QColor(0x1f, 0x7a, 0x8c), QLatin1Char('O'), false};
-    case NodeKind::InputMessage: return {QColor(0x3c, 0x9d, 0x4e), QLatin1Char('I'), false};
-    case NodeKind::OutputMessage: return {QColor(0xc8, 0x6b, 0x1d), QLatin1Char('O'), false};
-    case NodeKind::Structure: return {QColor(0x6b, 0x4f, 0xa8), QLatin1Char('S'), false};
-    case NodeKind::SimpleField: return {QColor(0x33, 0x6e, 0xc9), QLatin1Char('F'), true};
-    case NodeKind::Value: return {QColor(0xe8, 0xb9, 0x2e), QLatin1Char('='), true};
-    case NodeKind::Type: return {QColor(0x8a, 0x8f, 0x98), QLatin1Char('T'), true};
-    case NodeKind::AttributeField: return {QColor(0xb0, 0x3a, 0x5b), QLatin1Char('@'), true};
+        case NodeKind::Root:
+            return {QColor(0x2b, 0x4c, 0x7e), QLatin1Char('W'), false};
+        case NodeKind::Operation:
+            return {QColor(0x1f, 0x7a, 0x8c), QChar(), false};
+        case NodeKind::InputMessage:
+            return {QColor(0x3c, 0x9d, 0x4e), QLatin1Char('I'), false};
+        case NodeKind::OutputMessage:
+            return {QColor(0xc8, 0x6b, 0x1d), QLatin1Char('O'), false};
+        case NodeKind::Structure:
+            return {QColor(0x6b, 0x4f, 0xa8), QLatin1Char('S'), false};
+        case NodeKind::SimpleField:
+            return {QColor(0x33, 0x6e, 0xc9), QLatin1Char('F'), true};
+        case NodeKind::Value:
+            return {QColor(0xe8, 0xb9, 0x2e), QLatin1Char('='), true};
+        case NodeKind::Type:
+            return {QColor(0x8a, 0x8f, 0x98), QLatin1Char('T'), true};
+        case NodeKind::AttributeField:
+            return {QColor(0xb0, 0x3a, 0x5b), QLatin1Char('@'), true};
     }
     return {Qt::gray, QLatin1Char('?'), true};
 }
@@ -49,7 +59,15 @@ QIcon drawIcon(NodeKind kind) {
     font.setPixelSize(17);
     painter.setFont(font);
     painter.setPen(Qt::white);
-    painter.drawText(box, Qt::AlignCenter, QString(style.letter));
+    if (style.letter.isNull()) {
+        // Operations are what can be invoked: a "play" triangle.
+        painter.setBrush(Qt::white);
+        painter.setPen(Qt::NoPen);
+        const QPointF triangle[3] = {{12, 9}, {12, 23}, {23, 16}};
+        painter.drawPolygon(triangle, 3);
+    } else {
+        painter.drawText(box, Qt::AlignCenter, QString(style.letter));
+    }
     painter.end();
     return QIcon(pixmap);
 }

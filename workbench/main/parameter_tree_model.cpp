@@ -9,7 +9,9 @@ ParameterTreeModel::ParameterTreeModel(TNVTree& tree, QObject* parent)
     tree_.setObserver(this);
 }
 
-ParameterTreeModel::~ParameterTreeModel() { tree_.setObserver(nullptr); }
+ParameterTreeModel::~ParameterTreeModel() {
+    tree_.setObserver(nullptr);
+}
 
 TNVTreeNode* ParameterTreeModel::nodeFromIndex(const QModelIndex& index) const {
     return index.isValid() ? static_cast<TNVTreeNode*>(index.internalPointer()) : nullptr;
@@ -47,17 +49,22 @@ int ParameterTreeModel::rowCount(const QModelIndex& parent) const {
     return nodeFromIndex(parent)->childCount();
 }
 
-int ParameterTreeModel::columnCount(const QModelIndex&) const { return 1; }
+int ParameterTreeModel::columnCount(const QModelIndex&) const {
+    return 1;
+}
 
 QVariant ParameterTreeModel::data(const QModelIndex& index, int role) const {
     const TNVTreeNode* node = nodeFromIndex(index);
     if (!node)
         return {};
     switch (role) {
-    case Qt::DisplayRole:
-    case Qt::EditRole: return node->caption();
-    case Qt::DecorationRole: return nodeIcon(node->kind());
-    default: return {};
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+            return node->caption();
+        case Qt::DecorationRole:
+            return nodeIcon(node->kind());
+        default:
+            return {};
     }
 }
 
@@ -67,18 +74,26 @@ Qt::ItemFlags ParameterTreeModel::flags(const QModelIndex& index) const {
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 
-void ParameterTreeModel::beginResetTree() { beginResetModel(); }
-void ParameterTreeModel::endResetTree() { endResetModel(); }
+void ParameterTreeModel::beginResetTree() {
+    beginResetModel();
+}
+void ParameterTreeModel::endResetTree() {
+    endResetModel();
+}
 
 void ParameterTreeModel::beginInsertNodes(TNVTreeNode* parent, int first, int last) {
     beginInsertRows(indexOf(parent), first, last);
 }
-void ParameterTreeModel::endInsertNodes() { endInsertRows(); }
+void ParameterTreeModel::endInsertNodes() {
+    endInsertRows();
+}
 
 void ParameterTreeModel::beginRemoveNodes(TNVTreeNode* parent, int first, int last) {
     beginRemoveRows(indexOf(parent), first, last);
 }
-void ParameterTreeModel::endRemoveNodes() { endRemoveRows(); }
+void ParameterTreeModel::endRemoveNodes() {
+    endRemoveRows();
+}
 
 void ParameterTreeModel::nodeChanged(TNVTreeNode* node) {
     const QModelIndex at = indexOf(node);

@@ -105,8 +105,8 @@ bool displayAvailable() {
 
 int runProgram(int argc, char** argv) {
     const QStringList parameters = parametersOf(argc, argv);
-    if (parameters.size() == 1 && (parameters[0] == QLatin1String("--help") ||
-                                   parameters[0] == QLatin1String("-h"))) {
+    if (parameters.size() == 1 &&
+        (parameters[0] == QLatin1String("--help") || parameters[0] == QLatin1String("-h"))) {
         std::fputs(kUsage, stdout);
         return 0;
     }

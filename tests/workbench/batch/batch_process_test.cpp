@@ -77,8 +77,8 @@ TEST_F(BatchProcess, WrongParameterCountsWriteTheReasonAndFail) {
         QFile::remove(batchLog());
         const ProcessResult r = run(arguments);
         EXPECT_EQ(r.exitCode, 1) << arguments.size();
-        EXPECT_EQ(lines(batchLog()),
-                  QStringList({"--------------------------------", "Incorrect number of parameters."}));
+        EXPECT_EQ(lines(batchLog()), QStringList({"--------------------------------",
+                                                  "Incorrect number of parameters."}));
         EXPECT_TRUE(r.err.contains("The Sondar will now shut down.")) << r.err.toStdString();
     }
 }
@@ -129,7 +129,8 @@ TEST_F(BatchProcess, ARunAppendsToTheLogItIsGivenRelativeToWhereItStarted) {
 }
 
 TEST_F(BatchProcess, AnUnwritableLogFileIsReportedInTheConfiguredBatchLog) {
-    const ProcessResult r = run({"http://127.0.0.1:1/x", "S", "O", "in.xml", workDir() + "missing/dir/log.txt"});
+    const ProcessResult r =
+        run({"http://127.0.0.1:1/x", "S", "O", "in.xml", workDir() + "missing/dir/log.txt"});
     EXPECT_EQ(r.exitCode, 1);
     const QStringList log = lines(batchLog());
     ASSERT_EQ(log.size(), 1);

@@ -44,7 +44,8 @@ TEST_F(AnalyzeFlowTest, BuildsOneNodePerOperationWithInputAndOutputOwningTheirRe
         TNVTreeNode* op = root()->child(n);
         EXPECT_EQ(op->kind(), NodeKind::Operation);
         EXPECT_EQ(op->operationDocIndex(), 2 * n + 1);
-        ASSERT_EQ(childCaptions(op), QStringList({"Input", "Output"})) << op->caption().toStdString();
+        ASSERT_EQ(childCaptions(op), QStringList({"Input", "Output"}))
+            << op->caption().toStdString();
         EXPECT_NE(op->child(0)->messageArray(), nullptr);
         EXPECT_NE(op->child(1)->messageArray(), nullptr);
     }
@@ -62,8 +63,10 @@ TEST_F(AnalyzeFlowTest, BuildsOneNodePerOperationWithInputAndOutputOwningTheirRe
     EXPECT_TRUE(harness_.core.state().treeExists);
     EXPECT_TRUE(harness_.view.treeCommandsEnabled);
     EXPECT_EQ(harness_.view.gridResets, 1);
-    EXPECT_EQ(harness_.core.history().entries(), QStringList({QString::fromStdString(demo_.wsdlUrl())}));
-    EXPECT_TRUE(harness_.messages.shown.isEmpty()) << harness_.messages.shown.join("|").toStdString();
+    EXPECT_EQ(harness_.core.history().entries(),
+              QStringList({QString::fromStdString(demo_.wsdlUrl())}));
+    EXPECT_TRUE(harness_.messages.shown.isEmpty())
+        << harness_.messages.shown.join("|").toStdString();
 }
 
 TEST_F(AnalyzeFlowTest, OneOperationExpandsDownToTheFirstSimpleFieldAndOpensItsEditor) {
@@ -137,7 +140,8 @@ TEST_F(AnalyzeFlowTest, InteractiveFailuresShowTheirMessagesAndStatuses) {
 
     nv::test::RefusedPort refused;
     harness_.messages.shown.clear();
-    ASSERT_FALSE(harness_.analyze("http://127.0.0.1:" + std::to_string(refused.port()) + "/x?wsdl"));
+    ASSERT_FALSE(
+        harness_.analyze("http://127.0.0.1:" + std::to_string(refused.port()) + "/x?wsdl"));
     ASSERT_EQ(harness_.messages.shown.size(), 1);
     EXPECT_TRUE(harness_.messages.shown[0].startsWith("     Error: "));
     EXPECT_GT(harness_.messages.shown[0].trimmed().size(), QString("Error:").size());
@@ -192,7 +196,8 @@ TEST(AnalyzeWithoutServer, NamesTheRegistrationFixWhenTheServerIsNotRegistered) 
         view.location = "http://127.0.0.1:1/x?wsdl";
         EXPECT_FALSE(core.analyzer().analyze());
         ASSERT_EQ(messages.shown.size(), 1);
-        EXPECT_TRUE(messages.shown[0].contains("Class not registered")) << messages.shown[0].toStdString();
+        EXPECT_TRUE(messages.shown[0].contains("Class not registered"))
+            << messages.shown[0].toStdString();
         EXPECT_TRUE(messages.shown[0].contains("nvregsvr register"));
         EXPECT_EQ(status.last(), "Analyzing...failed");
     }
@@ -236,10 +241,11 @@ TEST_F(AnalyzeFlowTest, TreeCommandsOnAnEmptyTreeExplainWhatIsMissing) {
     harness_.core.treeCommands().clearAllValues(MessageDirection::Output);
     harness_.core.treeCommands().expandTree();
     harness_.core.treeCommands().collapseTree();
-    EXPECT_EQ(harness_.messages.shown,
-              QStringList({"     Please connect to a Web service first.     ",
-                           "Web services tree has no entries. Try connecting to a Web service first.",
-                           "Web services tree has no entries. Try connecting to a Web service first."}));
+    EXPECT_EQ(
+        harness_.messages.shown,
+        QStringList({"     Please connect to a Web service first.     ",
+                     "Web services tree has no entries. Try connecting to a Web service first.",
+                     "Web services tree has no entries. Try connecting to a Web service first."}));
     EXPECT_TRUE(harness_.messages.asked.isEmpty());
 }
 

@@ -50,10 +50,9 @@ class TreeBuilding : public ::testing::Test {
 
     // Builds under a message node of the given direction.
     std::unique_ptr<TNVTreeNode> build(const IOMessageArray& array, MessageDirection direction) {
-        auto message = std::make_unique<TNVTreeNode>(direction == MessageDirection::Input
-                                                         ? NodeKind::InputMessage
-                                                         : NodeKind::OutputMessage,
-                                                     QStringLiteral("Input"));
+        auto message = std::make_unique<TNVTreeNode>(
+            direction == MessageDirection::Input ? NodeKind::InputMessage : NodeKind::OutputMessage,
+            QStringLiteral("Input"));
         for (auto& child : buildMessageSubtree(array, direction))
             message->appendChild(std::move(child));
         return message;
@@ -64,15 +63,15 @@ class TreeBuilding : public ::testing::Test {
 };
 
 TEST_F(TreeBuilding, NestsByLevelClimbingBackToTheRecordsLevel) {
-    auto deep = build(records({{1, "a", "T", false, true}, {2, "b", "T", false, true}, {3, "c"},
-                               {1, "d"}}),
-                      MessageDirection::Input);
+    auto deep =
+        build(records({{1, "a", "T", false, true}, {2, "b", "T", false, true}, {3, "c"}, {1, "d"}}),
+              MessageDirection::Input);
     ASSERT_EQ(childCaptions(deep.get()), QStringList({"a", "d"}));
     EXPECT_NE(nodeAt(deep.get(), "a/b/c"), nullptr) << "the third record is a grandchild";
 
     // A jump of two levels nests one step; the next record climbs one step from there.
-    auto jump = build(records({{1, "a", "T", false, true}, {3, "b"}, {2, "c"}}),
-                      MessageDirection::Input);
+    auto jump =
+        build(records({{1, "a", "T", false, true}, {3, "b"}, {2, "c"}}), MessageDirection::Input);
     EXPECT_EQ(childCaptions(jump.get()), QStringList({"a", "c"}));
     EXPECT_EQ(childCaptions(nodeAt(jump.get(), "a")), QStringList({"b"}));
 }
@@ -161,12 +160,12 @@ TEST_F(TreeBuilding, AllowedValuesIgnoreCaseForDuplicatesAndCutLongRests) {
 }
 
 TEST_F(TreeBuilding, StructuresAttributesAndDerivedTypeChoices) {
-    auto message = build(
-        records({{1, "shape", "Circle", false, true, 0, "Shape|Circle|Square"},
-                 {2, "radius", "double"},
-                 {2, "unit", "string", false, false, 0, "", "cm", false, true},
-                 {1, "amount", "decimal", false, true, 0, "", "12.5", false, false, true}}),
-        MessageDirection::Input);
+    auto message =
+        build(records({{1, "shape", "Circle", false, true, 0, "Shape|Circle|Square"},
+                       {2, "radius", "double"},
+                       {2, "unit", "string", false, false, 0, "", "cm", false, true},
+                       {1, "amount", "decimal", false, true, 0, "", "12.5", false, false, true}}),
+              MessageDirection::Input);
     TNVTreeNode* shape = nodeAt(message.get(), "shape");
     EXPECT_EQ(shape->kind(), NodeKind::Structure);
     EXPECT_EQ(shape->SelectedType, "Circle");

@@ -124,7 +124,8 @@ void MainFormTest::typingALocationAndPressingAnalyzeShowsTheOperations() {
     // Enter in the location box analyses as well.
     GuiMessages::recorded().clear();
     form_->locationBox()->lineEdit()->clear();
-    QTest::keyClicks(form_->locationBox()->lineEdit(), documents_->url("/two-services.wsdl").c_str());
+    QTest::keyClicks(form_->locationBox()->lineEdit(),
+                     documents_->url("/two-services.wsdl").c_str());
     QTest::keyClick(form_->locationBox()->lineEdit(), Qt::Key_Return);
     QCOMPARE(form_->servicesBox()->count(), 2);
 }
@@ -175,7 +176,8 @@ void MainFormTest::theBasicAuthenticationDialogSuppliesCredentials() {
 
 void MainFormTest::failuresAreShownAsMessages() {
     analyze("");
-    QCOMPARE(GuiMessages::recorded(), QStringList({"Please enter a WSDL location to analyze first."}));
+    QCOMPARE(GuiMessages::recorded(),
+             QStringList({"Please enter a WSDL location to analyze first."}));
     GuiMessages::recorded().clear();
     analyze(QString::fromStdString(documents_->url("/no-operations.wsdl")));
     QCOMPARE(GuiMessages::recorded().size(), 1);
@@ -192,8 +194,9 @@ void MainFormTest::failuresAreShownAsMessages() {
 
 void MainFormTest::expandAndCollapseTheWholeTree() {
     form_->action("ExpandTree")->trigger();
-    QCOMPARE(GuiMessages::recorded(),
-             QStringList({"Web services tree has no entries. Try connecting to a Web service first."}));
+    QCOMPARE(
+        GuiMessages::recorded(),
+        QStringList({"Web services tree has no entries. Try connecting to a Web service first."}));
     analyze(QString::fromStdString(demo_->wsdlUrl()));
     form_->action("ExpandTree")->trigger();
     int collapsed = 0;
@@ -267,7 +270,9 @@ void MainFormTest::firstCloseWritesTheDefaults() {
                                          nv::registry::Access::Read, forms);
                  forms.getString(u"MainForm", position);
                  return position;
-             }()).split(',').size(),
+             }())
+                 .split(',')
+                 .size(),
              4);
     nv::registry::Key typed;
     QCOMPARE(nv::registry::Key::open(nv::registry::Hive::CurrentUser,

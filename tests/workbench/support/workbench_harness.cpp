@@ -18,14 +18,17 @@ bool registerComponentServer() {
 }
 
 CoreHarness::CoreHarness() {
-    comReady = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) && registerComponentServer();
+    comReady =
+        SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) && registerComponentServer();
 }
 
-CoreHarness::~CoreHarness() { CoUninitialize(); }
+CoreHarness::~CoreHarness() {
+    CoUninitialize();
+}
 
 StartOutcome CoreHarness::start(const QStringList& parameters) {
-    return core.formCreate(LaunchInfo{parameters, QString::fromStdString(registry.dir()),
-                                      QDir::currentPath()});
+    return core.formCreate(
+        LaunchInfo{parameters, QString::fromStdString(registry.dir()), QDir::currentPath()});
 }
 
 bool CoreHarness::analyze(const std::string& location) {

@@ -42,7 +42,10 @@ class ScriptedMessages final : public MessageSeam {
 class RecordingStatus final : public StatusSeam {
   public:
     void setStatus(const QString& text) override { texts.append(text); }
-    void beginWait() override { ++depth; maxDepth = std::max(maxDepth, depth); }
+    void beginWait() override {
+        ++depth;
+        maxDepth = std::max(maxDepth, depth);
+    }
     void endWait() override { --depth; }
     QString last() const { return texts.isEmpty() ? QString() : texts.back(); }
     QStringList texts;

@@ -182,51 +182,48 @@ void AnalyzeFlow::reportFailure(const QString& status, const QString& batchReaso
 }
 
 bool AnalyzeFlow::buildOperations(TNVTreeNode* root, const QStringList& operations) {
-    MainState& state = ctx_.state;
     for (qsizetype n = 0; 2 * n < operations.size(); ++n) {
         const QString& name = operations[2 * n];
         auto operation = std::make_unique<TNVTreeNode>(NodeKind::Operation, name);
         operation->setData(static_cast<int>(2 * n + 1));
         TNVTreeNode* operationNode = root->appendChild(std::move(operation));
+        ctx_.state.operationNames.append(name);
+        if (!addMessage(operationNode, MessageDirection::Input) ||
+            !addMessage(operationNode, MessageDirection::Output))
+            return false;
+    }
+    return true;
+}
 
-        auto inputNode = std::make_unique<TNVTreeNode>(NodeKind::InputMessage, QStringLiteral("Input"));
-        inputNode->KBIndex = -1;
-        TNVTreeNode* input = operationNode->appendChild(std::move(inputNode));
-        state.operationNames.append(name);
+bool AnalyzeFlow::addMessage(TNVTreeNode* operation, MessageDirection direction) {
+    const bool input = direction == MessageDirection::Input;
+    auto messageNode =
+        std::make_unique<TNVTreeNode>(input ? NodeKind::InputMessage : NodeKind::OutputMessage,
+                                      input ? QStringLiteral("Input") : QStringLiteral("Output"));
+    messageNode->KBIndex = -1;
+    TNVTreeNode* message = operation->appendChild(std::move(messageNode));
 
-        QString errorText;
-        auto inputArray = std::make_shared<IOMessageArray>();
-        try {
-            ctx_.control.GetInputStructure(name, *inputArray, errorText);
-        } catch (const std::exception&) {
-            state.lastEngineError = errorText;
+    QString errorText;
+    auto records = std::make_shared<IOMessageArray>();
+    try {
+        if (input)
+            ctx_.control.GetInputStructure(operation->caption(), *records, errorText);
+        else
+            ctx_.control.GetOutputStructure(operation->caption(), *records, errorText);
+    } catch (const std::exception&) {
+        ctx_.state.lastEngineError = errorText;
+        if (input)
             reportFailure(QStringLiteral("Could Not Get Input Structure"),
                           QStringLiteral("Could not get input structure"), errorText);
-            return false;
-        }
-        input->setData(inputArray);
-        if (!inputArray->empty())
-            for (auto& child : buildMessageSubtree(*inputArray, MessageDirection::Input))
-                input->appendChild(std::move(child));
-
-        auto outputNode =
-            std::make_unique<TNVTreeNode>(NodeKind::OutputMessage, QStringLiteral("Output"));
-        outputNode->KBIndex = -1;
-        TNVTreeNode* output = operationNode->appendChild(std::move(outputNode));
-        auto outputArray = std::make_shared<IOMessageArray>();
-        try {
-            ctx_.control.GetOutputStructure(name, *outputArray, errorText);
-        } catch (const std::exception&) {
-            state.lastEngineError = errorText;
+        else
             reportFailure(QStringLiteral("Could Not Get Output Structure"),
                           QStringLiteral("Could not get output structure"), errorText);
-            return false;
-        }
-        output->setData(outputArray);
-        if (!outputArray->empty())
-            for (auto& child : buildMessageSubtree(*outputArray, MessageDirection::Output))
-                output->appendChild(std::move(child));
+        return false;
     }
+    message->setData(records);
+    if (!records->empty())
+        for (auto& child : buildMessageSubtree(*records, direction))
+            message->appendChild(std::move(child));
     return true;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "workbench/core/session/workbench_context.h"
+#include "workbench/core/tree/subtree_builder.h"
 
 namespace sondar {
 
@@ -23,6 +24,8 @@ class AnalyzeFlow {
     void reportFailure(const QString& status, const QString& batchReason,
                        const QString& engineText);
     bool buildOperations(TNVTreeNode* root, const QStringList& operations);
+    // Adds the operation's "Input" or "Output" node with the fields of its message.
+    bool addMessage(TNVTreeNode* operation, MessageDirection direction);
     void expandToFirstField(TNVTreeNode* root);
 
     WorkbenchContext& ctx_;

@@ -13,11 +13,12 @@ TNVTreeNode* operationOf(TNVTreeNode* node) {
 void TreeCommands::clearAllValues(MessageDirection direction) {
     TNVTreeNode* root = ctx_.tree.root();
     if (!root || !root->hasChildren()) {
-        ctx_.messages.showMessage(QStringLiteral("     Please connect to a Web service first.     "));
+        ctx_.messages.showMessage(
+            QStringLiteral("     Please connect to a Web service first.     "));
         return;
     }
-    const QString which = direction == MessageDirection::Input ? QStringLiteral("input")
-                                                               : QStringLiteral("output");
+    const QString which =
+        direction == MessageDirection::Input ? QStringLiteral("input") : QStringLiteral("output");
     const MessageAnswer answer = ctx_.messages.ask(
         QStringLiteral("Clear ") + which + QStringLiteral(" values for ALL operations?"),
         MessageButtons::YesNo);

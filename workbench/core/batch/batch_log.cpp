@@ -4,7 +4,9 @@
 
 namespace sondar {
 
-QString batchSeparatorLine() { return QString(32, QLatin1Char('-')); }
+QString batchSeparatorLine() {
+    return QString(32, QLatin1Char('-'));
+}
 
 bool BatchLog::open(const QString& path) {
     file_.close();
@@ -18,7 +20,9 @@ bool BatchLog::writeLine(const QString& line) {
     return file_.write(bytes) == bytes.size() && file_.flush();
 }
 
-void BatchLog::close() { file_.close(); }
+void BatchLog::close() {
+    file_.close();
+}
 
 void BatchLog::appendQuietly(const QString& path, const QStringList& lines) {
     BatchLog log;

@@ -52,7 +52,9 @@ bool BatchRun::openLog(const QStringList& parameters) {
     return false;
 }
 
-bool BatchRun::write(const QString& line) { return log_.writeLine(line); }
+bool BatchRun::write(const QString& line) {
+    return log_.writeLine(line);
+}
 
 bool BatchRun::run(const QStringList& parameters) {
     MainState& state = core_.state();
@@ -96,8 +98,8 @@ bool BatchRun::run(const QStringList& parameters) {
 bool BatchRun::restoreInput(TNVTreeNode*, const QString&) {
     // Reading input-values files arrives with the files feature; until then a run must not
     // claim success with inputs it never read.
-    core_.state().batch.fail(QStringLiteral(
-        "Restoring input values from a file is not available yet in this version."));
+    core_.state().batch.fail(
+        QStringLiteral("Restoring input values from a file is not available yet in this version."));
     return false;
 }
 

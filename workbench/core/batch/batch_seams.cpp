@@ -14,10 +14,13 @@ void BatchMessages::showMessage(const QString& text) {
 MessageAnswer BatchMessages::ask(const QString& text, MessageButtons buttons) {
     shown_.append(text);
     switch (buttons) {
-    case MessageButtons::Ok: return MessageAnswer::Ok;
-    case MessageButtons::OkCancel:
-    case MessageButtons::YesNoCancel: return MessageAnswer::Cancel;
-    case MessageButtons::YesNo: return MessageAnswer::No;
+        case MessageButtons::Ok:
+            return MessageAnswer::Ok;
+        case MessageButtons::OkCancel:
+        case MessageButtons::YesNoCancel:
+            return MessageAnswer::Cancel;
+        case MessageButtons::YesNo:
+            return MessageAnswer::No;
     }
     return MessageAnswer::Cancel;
 }

@@ -12,7 +12,8 @@ namespace {
 
 QString toQString(const nv::com::Bstr& text) {
     const std::u16string_view units = text.view();
-    return QString(reinterpret_cast<const QChar*>(units.data()), static_cast<qsizetype>(units.size()));
+    return QString(reinterpret_cast<const QChar*>(units.data()),
+                   static_cast<qsizetype>(units.size()));
 }
 
 nv::com::Bstr toBstr(const QString& text) {
@@ -22,40 +23,40 @@ nv::com::Bstr toBstr(const QString& text) {
 
 }  // namespace
 
-#define SONDAR_LONG_PROPERTY(getter, setter, comName)                 \
-    int IOMessageRef::getter() const {                                \
-        LONG value = 0;                                               \
-        if (object_)                                                  \
-            object_->get_##comName(&value);                           \
-        return static_cast<int>(value);                               \
-    }                                                                 \
-    void IOMessageRef::setter(int value) const {                      \
-        if (object_)                                                  \
-            object_->put_##comName(static_cast<LONG>(value));         \
+#define SONDAR_LONG_PROPERTY(getter, setter, comName)         \
+    int IOMessageRef::getter() const {                        \
+        LONG value = 0;                                       \
+        if (object_)                                          \
+            object_->get_##comName(&value);                   \
+        return static_cast<int>(value);                       \
+    }                                                         \
+    void IOMessageRef::setter(int value) const {              \
+        if (object_)                                          \
+            object_->put_##comName(static_cast<LONG>(value)); \
     }
 
-#define SONDAR_BOOL_PROPERTY(getter, setter, comName)                 \
-    bool IOMessageRef::getter() const {                               \
-        VARIANT_BOOL value = 0;                                       \
-        if (object_)                                                  \
-            object_->get_##comName(&value);                           \
-        return value != 0;                                            \
-    }                                                                 \
-    void IOMessageRef::setter(bool value) const {                     \
-        if (object_)                                                  \
+#define SONDAR_BOOL_PROPERTY(getter, setter, comName)                     \
+    bool IOMessageRef::getter() const {                                   \
+        VARIANT_BOOL value = 0;                                           \
+        if (object_)                                                      \
+            object_->get_##comName(&value);                               \
+        return value != 0;                                                \
+    }                                                                     \
+    void IOMessageRef::setter(bool value) const {                         \
+        if (object_)                                                      \
             object_->put_##comName(value ? VARIANT_TRUE : VARIANT_FALSE); \
     }
 
-#define SONDAR_TEXT_PROPERTY(getter, setter, comName)                 \
-    QString IOMessageRef::getter() const {                            \
-        nv::com::Bstr value;                                          \
-        if (object_)                                                  \
-            object_->get_##comName(value.out());                      \
-        return toQString(value);                                      \
-    }                                                                 \
-    void IOMessageRef::setter(const QString& value) const {           \
-        if (object_)                                                  \
-            object_->put_##comName(toBstr(value).get());              \
+#define SONDAR_TEXT_PROPERTY(getter, setter, comName)       \
+    QString IOMessageRef::getter() const {                  \
+        nv::com::Bstr value;                                \
+        if (object_)                                        \
+            object_->get_##comName(value.out());            \
+        return toQString(value);                            \
+    }                                                       \
+    void IOMessageRef::setter(const QString& value) const { \
+        if (object_)                                        \
+            object_->put_##comName(toBstr(value).get());    \
     }
 
 SONDAR_LONG_PROPERTY(level, setLevel, level)
@@ -79,7 +80,9 @@ SONDAR_TEXT_PROPERTY(prefix, setPrefix, prefix)
 #undef SONDAR_BOOL_PROPERTY
 #undef SONDAR_TEXT_PROPERTY
 
-IOMessageArray::IOMessageArray(nv::com::Variant&& value) { value_ = std::move(value); }
+IOMessageArray::IOMessageArray(nv::com::Variant&& value) {
+    value_ = std::move(value);
+}
 
 IOMessageArray IOMessageArray::fromMessages(const std::vector<IOMessageRef>& messages) {
     nv::com::Variant value;

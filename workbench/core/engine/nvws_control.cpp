@@ -59,7 +59,8 @@ QString registrationHint() {
 QString fromBstr(BSTR text) {
     if (!text)
         return {};
-    return QString(reinterpret_cast<const QChar*>(text), static_cast<qsizetype>(SysStringLen(text)));
+    return QString(reinterpret_cast<const QChar*>(text),
+                   static_cast<qsizetype>(SysStringLen(text)));
 }
 
 QString activationFailureText(HRESULT code) {
@@ -104,14 +105,15 @@ void TCNVWSControl::GetInputStructure(const QString& operationName, IOMessageArr
                                       QString& errorText) {
     nv::com::Variant array;
     nv::com::Bstr error;
-    const HRESULT hr = object()->GetInputStructure(toBstr(operationName).get(), &array, error.out());
+    const HRESULT hr =
+        object()->GetInputStructure(toBstr(operationName).get(), &array, error.out());
     errorText = fromBstr(error.get());
     parameterArray = IOMessageArray(std::move(array));
     oleCheck(hr);
 }
 
-void TCNVWSControl::GetOutputStructure(const QString& operationName,
-                                       IOMessageArray& parameterArray, QString& errorText) {
+void TCNVWSControl::GetOutputStructure(const QString& operationName, IOMessageArray& parameterArray,
+                                       QString& errorText) {
     nv::com::Variant array;
     nv::com::Bstr error;
     const HRESULT hr =
@@ -169,8 +171,8 @@ void TCNVWSControl::GetOutputSoapMessage(const QString& operationName, QString& 
 
 QString TCNVWSControl::EncryptPassword(const QString& proxyServer, const QString& password) {
     nv::com::Bstr result;
-    oleCheck(object()->EncryptPassword(toBstr(proxyServer).get(), toBstr(password).get(),
-                                       result.out()));
+    oleCheck(
+        object()->EncryptPassword(toBstr(proxyServer).get(), toBstr(password).get(), result.out()));
     return fromBstr(result.get());
 }
 

@@ -21,8 +21,7 @@ class TCNVWSControl {
 
     // Name arrays come back as their texts: name, description, name, description, ...
     void ConnectWSDL(const QString& wsdl, QStringList& serviceArray, QString& errorText);
-    void GetOperations(const QString& serviceName, QStringList& operationArray,
-                       QString& errorText);
+    void GetOperations(const QString& serviceName, QStringList& operationArray, QString& errorText);
     void GetInputStructure(const QString& operationName, IOMessageArray& parameterArray,
                            QString& errorText);
     void GetOutputStructure(const QString& operationName, IOMessageArray& parameterArray,

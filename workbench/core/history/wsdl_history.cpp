@@ -17,7 +17,9 @@ QString WsdlHistory::add(const QString& location) {
     return location;
 }
 
-void WsdlHistory::load() { entries_ = readNumberedList(registry_keys::kTypedWsdl, u"wsdl"); }
+void WsdlHistory::load() {
+    entries_ = readNumberedList(registry_keys::kTypedWsdl, u"wsdl");
+}
 
 bool WsdlHistory::save() const {
     return writeNumberedList(registry_keys::kTypedWsdl, u"wsdl", entries_);

@@ -2,13 +2,21 @@
 
 namespace sondar::appinfo {
 
-QString applicationTitle() { return QStringLiteral("Norvale Sondar"); }
+QString applicationTitle() {
+    return QStringLiteral("Norvale Sondar");
+}
 
-QString productVersion() { return QStringLiteral(SONDAR_VERSION); }
+QString productVersion() {
+    return QStringLiteral(SONDAR_VERSION);
+}
 
-QString fileVersion() { return QStringLiteral(SONDAR_VERSION ".0"); }
+QString fileVersion() {
+    return QStringLiteral(SONDAR_VERSION ".0");
+}
 
-QString makerWebAddress() { return QStringLiteral("https://www.norvale.example/"); }
+QString makerWebAddress() {
+    return QStringLiteral("https://www.norvale.example/");
+}
 
 QString defaultKnowledgeBaseWsdl() {
     return QStringLiteral("https://kb.norvale.example/KnowledgeBase/KnowledgeBase.asmx?WSDL");

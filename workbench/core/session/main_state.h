@@ -30,7 +30,7 @@ struct MainState {
     Options options;
     BatchState batch;
 
-    QString currentWsdl;   // as last analysed, trimmed
+    QString currentWsdl;  // as last analysed, trimmed
     QString previousWsdl;
     QString currentService;
     int selectedServiceIndex = 0;

@@ -20,7 +20,8 @@ std::u16string_view units(const QString& text) {
 }
 
 QString fromUnits(const std::u16string& text) {
-    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
+    return QString(reinterpret_cast<const QChar*>(text.data()),
+                   static_cast<qsizetype>(text.size()));
 }
 
 void readText(const Key& key, const char16_t* name, QString& value) {
@@ -118,8 +119,8 @@ void readOptions(Options& options, const PasswordDecrypter& decrypt) {
             readBool(key, u"WriteInputValues", options.writeInputValues);
             readBool(key, u"WriteOutputValues", options.writeOutputValues);
         }
-        if (Key::open(Hive::CurrentUser, registry_keys::kBatch, nv::registry::Access::Read,
-                      key) == Status::Ok)
+        if (Key::open(Hive::CurrentUser, registry_keys::kBatch, nv::registry::Access::Read, key) ==
+            Status::Ok)
             readText(key, u"BatchLogPath", options.batchLogPath);
         if (Key::open(Hive::CurrentUser, registry_keys::kInternet, nv::registry::Access::Read,
                       key) == Status::Ok) {

@@ -15,8 +15,8 @@ QString batchTimestamp(const QDateTime& when) {
 
 WorkbenchCore::WorkbenchCore(WorkbenchSeams seams)
     : seams_(seams),
-      context_{state_,        tree_,          control_,         history_,
-               seams_.view,   seams_.messages, seams_.status,   seams_.credentials},
+      context_{state_,      tree_,           control_,      history_,
+               seams_.view, seams_.messages, seams_.status, seams_.credentials},
       analyzer_(context_),
       treeCommands_(context_) {}
 

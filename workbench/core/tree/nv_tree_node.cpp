@@ -62,6 +62,8 @@ int TNVTreeNode::operationDocIndex() const {
     return -1;
 }
 
-const QStringList* TNVTreeNode::enumList() const { return std::get_if<QStringList>(&data_); }
+const QStringList* TNVTreeNode::enumList() const {
+    return std::get_if<QStringList>(&data_);
+}
 
 }  // namespace sondar

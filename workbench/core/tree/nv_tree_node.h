@@ -49,7 +49,9 @@ class TNVTreeNode {
     int row() const { return row_; }
     int childCount() const { return static_cast<int>(children_.size()); }
     TNVTreeNode* child(int i) const { return children_[static_cast<std::size_t>(i)].get(); }
-    TNVTreeNode* firstChild() const { return children_.empty() ? nullptr : children_.front().get(); }
+    TNVTreeNode* firstChild() const {
+        return children_.empty() ? nullptr : children_.front().get();
+    }
     TNVTreeNode* lastChild() const { return children_.empty() ? nullptr : children_.back().get(); }
     bool hasChildren() const { return !children_.empty(); }
     // Depth below the root (the root is 0).
