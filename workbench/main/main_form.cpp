@@ -15,10 +15,12 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QToolTip>
 #include <QTreeView>
 #include <QVBoxLayout>
 
 #include "workbench/core/session/app_info.h"
+#include "workbench/core/tree/documentation_text.h"
 #include "workbench/dialogs/about_box.h"
 #include "workbench/dialogs/basic_auth_dialog.h"
 #include "workbench/dialogs/friendly_name_dialog.h"
@@ -97,6 +99,7 @@ void TMainForm::buildControls() {
     servicesBox_->setObjectName(QStringLiteral("ServicesBox"));
     servicesBox_->setMinimumContentsLength(18);
     servicesBox_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    servicesBox_->setContextMenuPolicy(Qt::CustomContextMenu);
     servicesLabel->setBuddy(servicesBox_);
     locationRow->addWidget(wsdlLabel);
     locationRow->addWidget(locationBox_, 1);
@@ -141,6 +144,38 @@ void TMainForm::buildControls() {
     connect(servicesBox_, &QComboBox::activated, this, &TMainForm::ServicesBoxSelect);
     connect(treeView_, &QTreeView::customContextMenuRequested, this,
             &TMainForm::TreeViewContextPopup);
+    connect(servicesBox_, &QComboBox::customContextMenuRequested, this,
+            &TMainForm::ShowServiceDocumentation);
+    treeView_->viewport()->installEventFilter(this);
+}
+
+void TMainForm::showHint(const QString& text, const QPoint& globalTopLeft, QWidget* owner) {
+    if (text.isEmpty()) {
+        QToolTip::hideText();
+        return;
+    }
+    // Rich text wraps, keeping the hint narrow; the line breaks of the text stay.
+    QToolTip::showText(globalTopLeft, Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal), owner);
+}
+
+void TMainForm::ShowServiceDocumentation() {
+    const QString text = serviceDocumentation(servicesBox_->currentIndex(),
+                                              servicesBox_->currentText(), core_->state());
+    showHint(text,
+             servicesBox_->mapToGlobal(QPoint(servicesBox_->width() / 2, servicesBox_->height())),
+             servicesBox_);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == treeView_->viewport() && event->type() == QEvent::ToolTip) {
+        const QPoint at = static_cast<QHelpEvent*>(event)->pos();
+        const QModelIndex index = treeView_->indexAt(at);
+        const QString text = nodeDocumentation(model_->nodeFromIndex(index), core_->state());
+        showHint(text, treeView_->viewport()->mapToGlobal(treeView_->visualRect(index).topRight()),
+                 treeView_->viewport());
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 QString TMainForm::locationText() const {

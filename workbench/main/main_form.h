@@ -75,9 +75,12 @@ class TMainForm final : public QMainWindow, public MainView {
     void AnalyzeButtonClick();
     void ServicesBoxSelect(int index);
     void TreeViewContextPopup(const QPoint& position);
+    // The selected service's documentation in a hint below the "Services:" box.
+    void ShowServiceDocumentation();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void buildControls();
@@ -89,6 +92,7 @@ class TMainForm final : public QMainWindow, public MainView {
     void savePosition();
     void rebuildRecentWorkspacesMenu();
     TNVTreeNode* selectedNode() const;
+    void showHint(const QString& text, const QPoint& globalTopLeft, QWidget* owner);
 
     SystemClock clock_;
     std::unique_ptr<GuiMessages> messages_;

@@ -82,7 +82,9 @@ void TMainForm::buildMenus() {
                QKeySequence(Qt::CTRL | Qt::Key_L));
     addCommand(tools, QStringLiteral("ToolsShowWsdl"), tr("Show WSDL"),
                QKeySequence(Qt::CTRL | Qt::Key_W));
-    addCommand(tools, QStringLiteral("ToolsServiceDoc"), tr("View WSDL Service Documentation"));
+    QAction* serviceDoc = addCommand(tools, QStringLiteral("ToolsServiceDoc"),
+                                     tr("View WSDL Service Documentation"), {}, true);
+    connect(serviceDoc, &QAction::triggered, this, &TMainForm::ShowServiceDocumentation);
     addCommand(tools, QStringLiteral("ToolsClearHistory"), tr("Clear WSDL History"));
     tools->addSeparator();
     addCommand(tools, QStringLiteral("ToolsKnowledgeBase"), tr("Knowledge Base..."),

@@ -10,6 +10,7 @@
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeView>
 #include <QtTest>
 
@@ -156,6 +157,11 @@ void MainFormTest::choosingAnotherServiceAnalysesAgain() {
     QCOMPARE(form_->core().state().currentService, QString("Leaver"));
     QCOMPARE(test::childCaptions(form_->core().tree().root()), QStringList({"Bye", "Wave"}));
     QCOMPARE(form_->treeModel()->rowCount(form_->treeModel()->index(0, 0)), 2);
+
+    // Its documentation opens below the box on request.
+    form_->action("ToolsServiceDoc")->trigger();
+    QTRY_VERIFY(QToolTip::isVisible());
+    QVERIFY(QToolTip::text().contains("No documentation provided in WSDL."));
 }
 
 void MainFormTest::theBasicAuthenticationDialogSuppliesCredentials() {
