@@ -88,7 +88,8 @@ bool BatchRun::run(const QStringList& parameters) {
         write(QStringLiteral("*** Successful ***"));
     } else {
         write(QStringLiteral("*** Did Not Complete ***"));
-        write(QStringLiteral("Reason: ") + batch.reason);
+        // Engine texts end in a line break of their own; the report keeps one line per item.
+        write(QStringLiteral("Reason: ") + batch.reason.trimmed());
     }
     write(QStringLiteral("Finished: ") + batchTimestamp(core_.clock().now()));
     log_.close();
