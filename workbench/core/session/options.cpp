@@ -174,6 +174,39 @@ bool writeOptions(const Options& options) {
     }
 }
 
+std::optional<FontSetting> readFontSetting(const char16_t* keyPath) {
+    try {
+        Key key;
+        if (Key::open(Hive::CurrentUser, keyPath, nv::registry::Access::Read, key) != Status::Ok)
+            return std::nullopt;
+        FontSetting font;
+        std::uint32_t number = 0;
+        std::u16string name;
+        nv::registry::Value raw;
+        const auto dword = [&](const char16_t* value, int& out) {
+            if (key.getDword(value, number) != Status::Ok)
+                return false;
+            out = static_cast<int>(number);
+            return true;
+        };
+        const auto byte = [&](const char16_t* value, int& out) {
+            if (key.get(value, raw) != Status::Ok || raw.data.empty())
+                return false;
+            out = raw.data[0];
+            return true;
+        };
+        if (!dword(u"CharSet", font.charSet) || !dword(u"Color", font.color) ||
+            !dword(u"Height", font.height) || key.getString(u"Name", name) != Status::Ok ||
+            !byte(u"Pitch", font.pitch) || !dword(u"Size", font.size) ||
+            !byte(u"Style", font.style))
+            return std::nullopt;
+        font.name = fromUnits(name);
+        return font;
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
 QStringList readNumberedList(const char16_t* keyPath, const char16_t* prefix) {
     QStringList items;
     try {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include <QString>
 #include <QStringList>
@@ -79,6 +80,9 @@ void readOptions(Options& options, const PasswordDecrypter& decrypt);
 // Writes the General, LogFile and Batch values and the two viewer fonts, creating keys as
 // needed. Failures are swallowed; returns whether everything was written.
 bool writeOptions(const Options& options);
+
+// A viewer font stored under `keyPath`; nothing unless all seven values are there.
+std::optional<FontSetting> readFontSetting(const char16_t* keyPath);
 
 // The WSDL history ("wsdl0", "wsdl1", ...) and the recent workspaces ("WorkSpace0", ...).
 QStringList readNumberedList(const char16_t* key, const char16_t* prefix);
