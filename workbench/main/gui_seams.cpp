@@ -98,8 +98,11 @@ MessageAnswer GuiMessages::ask(const QString& text, MessageButtons buttons) {
 void GuiStatus::setStatus(const QString& text) {
     text_ = text;
     history_.append(text);
-    if (bar_)
+    if (bar_) {
         bar_->showMessage(text);
+        // Commands block the window while they work: the text must be on screen before that.
+        bar_->repaint();
+    }
 }
 
 void GuiStatus::beginWait() {

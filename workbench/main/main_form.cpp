@@ -23,9 +23,15 @@
 #include "workbench/core/tree/documentation_text.h"
 #include "workbench/dialogs/about_box.h"
 #include "workbench/dialogs/basic_auth_dialog.h"
+#include "workbench/dialogs/data_selector.h"
 #include "workbench/dialogs/friendly_name_dialog.h"
+#include "workbench/dialogs/log_file_viewer.h"
+#include "workbench/dialogs/print_dialog_seam.h"
+#include "workbench/dialogs/soap_msg_viewer.h"
+#include "workbench/main/choice_list.h"
 #include "workbench/main/gui_seams.h"
 #include "workbench/main/parameter_tree_model.h"
+#include "workbench/main/parameter_tree_view.h"
 
 namespace sondar {
 
@@ -39,7 +45,8 @@ constexpr int kHeadingWidth = 30;
 
 }  // namespace
 
-TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
+TMainForm::TMainForm(QWidget* parent, const Clock* clock)
+    : QMainWindow(parent), clock_(clock ? *clock : systemClock_) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(appinfo::applicationTitle());
     setWindowIcon(QIcon(QStringLiteral(":/images/sondar.png")));
@@ -47,14 +54,19 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     status_ = std::make_unique<GuiStatus>(statusBar());
     basicAuthDialog_ = new TBasicAuthDialog(this);
     credentials_ = std::make_unique<DialogCredentials>(basicAuthDialog_);
+    fileDialogs_ = std::make_unique<GuiFileDialogs>(this);
+    printDialogs_ = std::make_unique<QtPrintDialogs>();
+    choiceList_ = std::make_unique<InPlaceChoiceList>();
     core_ = std::make_unique<WorkbenchCore>(
         WorkbenchSeams{*this, *messages_, *status_, *credentials_, clock_});
     buildControls();
     buildMenus();
     buildToolBar();
+    wireTreeEditing();
 }
 
 TMainForm::~TMainForm() {
+    forgetEditedNodes();
     // The model observes the core's tree: detach it before the tree goes.
     treeView_->setModel(nullptr);
     delete model_;
@@ -68,8 +80,7 @@ StartOutcome TMainForm::FormCreate(const LaunchInfo& launch) {
         return outcome;
     }
     restorePosition();
-    aboutBox_ = new TAboutBox(this);
-    friendlyNameDialog_ = new TFriendlyNameDlg(*messages_, this);
+    createSideWindows();
     wsdlHistoryChanged();
     rebuildRecentWorkspacesMenu();
     grid_->verticalHeader()->setFixedWidth(kHeadingWidth);
@@ -110,27 +121,13 @@ void TMainForm::buildControls() {
     layout->addLayout(locationRow);
 
     mainSplitter_ = new QSplitter(Qt::Horizontal, central);
-    treeView_ = new QTreeView(mainSplitter_);
+    treeView_ = new ParameterTreeView(mainSplitter_);
     treeView_->setObjectName(QStringLiteral("TreeView"));
-    treeView_->setHeaderHidden(true);
-    treeView_->setUniformRowHeights(true);
     treeView_->setContextMenuPolicy(Qt::CustomContextMenu);
-    model_ = new ParameterTreeModel(core_->tree(), this);
+    model_ = new ParameterTreeModel(core_->tree(), core_->editor(), this);
     treeView_->setModel(model_);
-
-    auto* results = new QSplitter(Qt::Vertical, mainSplitter_);
-    grid_ = new QTableWidget(kGridRows - 1, kGridColumns - 1, results);
-    grid_->setObjectName(QStringLiteral("ResultGrid"));
-    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    textView_ = new QPlainTextEdit(results);
-    textView_->setObjectName(QStringLiteral("TextView"));
-    textView_->setReadOnly(true);
-    results->addWidget(grid_);
-    results->addWidget(textView_);
-    results->setStretchFactor(0, 3);
-    results->setStretchFactor(1, 1);
     mainSplitter_->addWidget(treeView_);
-    mainSplitter_->addWidget(results);
+    buildResultViews(mainSplitter_);
     mainSplitter_->setStretchFactor(0, 2);
     mainSplitter_->setStretchFactor(1, 3);
     layout->addWidget(mainSplitter_, 1);
@@ -142,7 +139,7 @@ void TMainForm::buildControls() {
     connect(locationBox_->lineEdit(), &QLineEdit::returnPressed, this,
             &TMainForm::AnalyzeButtonClick);
     connect(servicesBox_, &QComboBox::activated, this, &TMainForm::ServicesBoxSelect);
-    connect(treeView_, &QTreeView::customContextMenuRequested, this,
+    connect(treeView_, &ParameterTreeView::customContextMenuRequested, this,
             &TMainForm::TreeViewContextPopup);
     connect(servicesBox_, &QComboBox::customContextMenuRequested, this,
             &TMainForm::ShowServiceDocumentation);
@@ -215,7 +212,9 @@ void TMainForm::collapseNode(TNVTreeNode* node) {
 }
 
 void TMainForm::expandAllBelow(TNVTreeNode* node) {
+    programmaticExpand_ = true;
     treeView_->expandRecursively(model_->indexOf(node));
+    programmaticExpand_ = false;
 }
 
 void TMainForm::collapseAllBelow(TNVTreeNode* node) {
@@ -233,20 +232,42 @@ void TMainForm::setTreeVisible(bool visible) {
 void TMainForm::openFieldEditor(TNVTreeNode* field) {
     treeView_->setFocus();
     const QModelIndex fieldIndex = model_->indexOf(field);
-    treeView_->expand(fieldIndex);
-    TNVTreeNode* value = field->firstChild();
-    const QModelIndex target = value ? model_->indexOf(value) : fieldIndex;
-    treeView_->setCurrentIndex(target);
-    treeView_->scrollTo(target);
+    if (treeView_->isExpanded(fieldIndex))
+        TreeViewExpanded(fieldIndex);
+    else
+        treeView_->expand(fieldIndex);  // the expand handler opens the value's editor
+}
+
+void TMainForm::selectNode(TNVTreeNode* node) {
+    const QModelIndex index = model_->indexOf(node);
+    programmaticExpand_ = true;
+    for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
+        treeView_->expand(up);
+    programmaticExpand_ = false;
+    treeView_->setCurrentIndex(index);
+    treeView_->scrollTo(index);
+}
+
+void TMainForm::endEditing() { treeView_->finishEditing(); }
+
+void TMainForm::removeChoiceList() {
+    choiceList_->remove();
+    QToolTip::hideText();
 }
 
 void TMainForm::setTreeCommandsEnabled(bool enabled) {
-    for (const char* name : {"TreeInputClear", "TreeOutputClear"})
+    for (const char* name : {"TreeInputClear", "TreeOutputClear", "TreeInvoke", "ToolsInvoke",
+                             "TreePopupInvoke", "TreeAddArrayElement", "TreeInputAddElement",
+                             "ToolsShowSoap", "TreeDisplayGrid"})
         if (QAction* a = action(QString::fromLatin1(name)))
             a->setEnabled(enabled);
 }
 
 void TMainForm::resetResultGrid() {
+    ResultGrid& cells = core_->state().resultGrid;
+    cells.clear();
+    cells.resize(2, 2);
+    cells.resize(kGridColumns, kGridRows);
     grid_->clearContents();
     grid_->setColumnCount(1);
     grid_->setRowCount(1);
@@ -305,6 +326,10 @@ void TMainForm::savePosition() {
 
 void TMainForm::closeEvent(QCloseEvent* event) {
     if (!shutdown_) {
+        if (logViewer_)
+            core_->state().options.logViewerFont = logViewer_->currentFontSetting();
+        if (soapViewer_)
+            core_->state().options.soapViewerFont = soapViewer_->currentFontSetting();
         core_->formClose();
         if (!core_->state().batch.batchMode)
             savePosition();

@@ -18,6 +18,7 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QSplitter;
+class QStackedWidget;
 class QTableWidget;
 class QTreeView;
 
@@ -26,17 +27,25 @@ namespace sondar {
 class TAboutBox;
 class TBasicAuthDialog;
 class TFriendlyNameDlg;
+class TLogFileViewer;
+class TPopupForm1;
+class TSoapMsgViewer;
 
 class DialogCredentials;
+class GuiFileDialogs;
 class GuiMessages;
 class GuiStatus;
+class InPlaceChoiceList;
 class ParameterTreeModel;
+class ParameterTreeView;
+class QtPrintDialogs;
 
 class TMainForm final : public QMainWindow, public MainView {
     Q_OBJECT
 
   public:
-    explicit TMainForm(QWidget* parent = nullptr);
+    // `clock` (not owned, may be null for the system clock) times invocations and dates logs.
+    explicit TMainForm(QWidget* parent = nullptr, const Clock* clock = nullptr);
     ~TMainForm() override;
 
     // Start-up (and, with four or five parameters, the batch run). The caller shows the
@@ -45,13 +54,19 @@ class TMainForm final : public QMainWindow, public MainView {
 
     WorkbenchCore& core() { return *core_; }
     GuiStatus& statusSeam() { return *status_; }
-    QTreeView* treeView() const { return treeView_; }
+    ParameterTreeView* treeView() const { return treeView_; }
     ParameterTreeModel* treeModel() const { return model_; }
     QComboBox* locationBox() const { return locationBox_; }
     QComboBox* servicesBox() const { return servicesBox_; }
     QPushButton* analyzeButton() const { return analyzeButton_; }
     QTableWidget* resultGrid() const { return grid_; }
+    QPlainTextEdit* textView() const { return textView_; }
     TAboutBox* aboutBox() const { return aboutBox_; }
+    TLogFileViewer* logViewer() const { return logViewer_; }
+    TSoapMsgViewer* soapViewer() const { return soapViewer_; }
+    TPopupForm1* dataSelector() const { return dataSelector_; }
+    InPlaceChoiceList& choiceList() { return *choiceList_; }
+    bool gridViewShown() const;
     // The action of a menu entry or tool button by its object name.
     QAction* action(const QString& objectName) const;
 
@@ -61,7 +76,7 @@ class TMainForm final : public QMainWindow, public MainView {
     QString serviceBoxText() const override;
     void setServices(const QStringList& names, int selectedIndex, const QString& toolTip) override;
     void wsdlHistoryChanged() override;
-    void removeChoiceList() override {}
+    void removeChoiceList() override;
     void expandNode(TNVTreeNode* node) override;
     void collapseNode(TNVTreeNode* node) override;
     void expandAllBelow(TNVTreeNode* node) override;
@@ -70,6 +85,10 @@ class TMainForm final : public QMainWindow, public MainView {
     void openFieldEditor(TNVTreeNode* field) override;
     void setTreeCommandsEnabled(bool enabled) override;
     void resetResultGrid() override;
+    void selectNode(TNVTreeNode* node) override;
+    void endEditing() override;
+    void resultViewsChanged() override;
+    void showSoapMessages(const QString& request, const QString& response) override;
 
   public slots:
     void AnalyzeButtonClick();
@@ -77,6 +96,12 @@ class TMainForm final : public QMainWindow, public MainView {
     void TreeViewContextPopup(const QPoint& position);
     // The selected service's documentation in a hint below the "Services:" box.
     void ShowServiceDocumentation();
+    void InvokeClick();
+    void ShowSoapClick();
+    void ViewLogFileClick();
+    void AddArrayElementClick();
+    void ShowGridView();
+    void ShowTextView();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -93,20 +118,40 @@ class TMainForm final : public QMainWindow, public MainView {
     void rebuildRecentWorkspacesMenu();
     TNVTreeNode* selectedNode() const;
     void showHint(const QString& text, const QPoint& globalTopLeft, QWidget* owner);
+    void buildResultViews(QWidget* parent);
+    void createSideWindows();
+    void addToWindowMenu(QWidget* window);
 
-    SystemClock clock_;
+    // Editing in the tree.
+    void wireTreeEditing();
+    void TreeViewExpanded(const QModelIndex& index);
+    void TreeViewChange(const QModelIndex& current);
+    void TreeViewDblClick(const QModelIndex& index);
+    void TreeViewClick(const QModelIndex& index);
+    // Opens the editor of a value node: the date picker for date-times, else the text editor.
+    void beginValueEdit(TNVTreeNode* valueNode);
+    void updateTreeContextMenu(TNVTreeNode* node, bool overNode);
+    void forgetEditedNodes();
+
+    SystemClock systemClock_;
+    const Clock& clock_;
     std::unique_ptr<GuiMessages> messages_;
     std::unique_ptr<GuiStatus> status_;
     std::unique_ptr<DialogCredentials> credentials_;
+    std::unique_ptr<GuiFileDialogs> fileDialogs_;
+    std::unique_ptr<QtPrintDialogs> printDialogs_;
+    std::unique_ptr<InPlaceChoiceList> choiceList_;
     std::unique_ptr<WorkbenchCore> core_;
 
     QComboBox* locationBox_ = nullptr;
     QPushButton* analyzeButton_ = nullptr;
     QComboBox* servicesBox_ = nullptr;
-    QTreeView* treeView_ = nullptr;
+    ParameterTreeView* treeView_ = nullptr;
     ParameterTreeModel* model_ = nullptr;
     QTableWidget* grid_ = nullptr;
     QPlainTextEdit* textView_ = nullptr;
+    QStackedWidget* resultViews_ = nullptr;
+    QMenu* resultsContextMenu_ = nullptr;
     QSplitter* mainSplitter_ = nullptr;
     QMenu* recentWorkspacesMenu_ = nullptr;
     QMenu* windowMenu_ = nullptr;
@@ -115,7 +160,12 @@ class TMainForm final : public QMainWindow, public MainView {
     TBasicAuthDialog* basicAuthDialog_ = nullptr;
     TAboutBox* aboutBox_ = nullptr;
     TFriendlyNameDlg* friendlyNameDialog_ = nullptr;
+    TLogFileViewer* logViewer_ = nullptr;
+    TSoapMsgViewer* soapViewer_ = nullptr;
+    TPopupForm1* dataSelector_ = nullptr;
     bool shutdown_ = false;
+    // Set while the core expands nodes: only the user's expansions open value editors.
+    bool programmaticExpand_ = false;
 };
 
 }  // namespace sondar

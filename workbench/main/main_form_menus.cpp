@@ -13,6 +13,7 @@
 #include "workbench/dialogs/about_box.h"
 #include "workbench/main/main_form.h"
 #include "workbench/main/parameter_tree_model.h"
+#include "workbench/main/parameter_tree_view.h"
 
 namespace sondar {
 
@@ -45,9 +46,12 @@ void TMainForm::buildMenus() {
     favorites->addSeparator();
 
     QMenu* tree = menuBar()->addMenu(tr("&Tree"));
-    addCommand(tree, QStringLiteral("TreeInvoke"), tr("Invoke"));
+    QAction* treeInvoke = addCommand(tree, QStringLiteral("TreeInvoke"), tr("Invoke"));
     addCommand(tree, QStringLiteral("TreeSaveInput"), tr("Save Operation Input Values..."));
-    addCommand(tree, QStringLiteral("TreeAddArrayElement"), tr("Add New Input Array Element"));
+    QAction* treeAdd = addCommand(tree, QStringLiteral("TreeAddArrayElement"),
+                                  tr("Add New Input Array Element"));
+    connect(treeInvoke, &QAction::triggered, this, &TMainForm::InvokeClick);
+    connect(treeAdd, &QAction::triggered, this, &TMainForm::AddArrayElementClick);
     tree->addSeparator();
     QAction* clearInput =
         addCommand(tree, QStringLiteral("ClearAllInput"), tr("Clear ALL Input Values"), {}, true);
@@ -68,18 +72,31 @@ void TMainForm::buildMenus() {
 
     QMenu* dataMenu = menuBar()->addMenu(tr("&Data"));
     QMenu* view = dataMenu->addMenu(tr("View"));
-    addCommand(view, QStringLiteral("GridView"), tr("&Grid View"));
-    addCommand(view, QStringLiteral("TextViewMode"), tr("&Text View"));
-    addCommand(dataMenu, QStringLiteral("ClearTextView"), tr("Clear Text View"));
+    QAction* gridView = addCommand(view, QStringLiteral("GridView"), tr("&Grid View"), {}, true);
+    QAction* textView =
+        addCommand(view, QStringLiteral("TextViewMode"), tr("&Text View"), {}, true);
+    gridView->setCheckable(true);
+    gridView->setChecked(true);
+    textView->setCheckable(true);
+    addCommand(view, QStringLiteral("ExportExcel"), tr("E&xport to Excel..."));
+    addCommand(view, QStringLiteral("SaveExcel"), tr("&Save as Excel File..."));
+    QAction* clearText =
+        addCommand(dataMenu, QStringLiteral("ClearTextView"), tr("Clear Text View"));
+    connect(gridView, &QAction::triggered, this, &TMainForm::ShowGridView);
+    connect(textView, &QAction::triggered, this, &TMainForm::ShowTextView);
+    connect(clearText, &QAction::triggered, this, [this] { core_->invoker().clearTextView(); });
     addCommand(dataMenu, QStringLiteral("CreateLink"), tr("Create Link"));
 
     QMenu* tools = menuBar()->addMenu(tr("T&ools"));
-    addCommand(tools, QStringLiteral("ToolsInvoke"), tr("Invoke Web Service"),
-               QKeySequence(Qt::Key_F10));
-    addCommand(tools, QStringLiteral("ToolsShowSoap"), tr("Show SOAP Message"),
-               QKeySequence(Qt::CTRL | Qt::Key_M));
-    addCommand(tools, QStringLiteral("ToolsViewLog"), tr("View Log File..."),
-               QKeySequence(Qt::CTRL | Qt::Key_L));
+    QAction* toolsInvoke = addCommand(tools, QStringLiteral("ToolsInvoke"),
+                                      tr("Invoke Web Service"), QKeySequence(Qt::Key_F10));
+    QAction* showSoap = addCommand(tools, QStringLiteral("ToolsShowSoap"), tr("Show SOAP Message"),
+                                   QKeySequence(Qt::CTRL | Qt::Key_M));
+    QAction* viewLog = addCommand(tools, QStringLiteral("ToolsViewLog"), tr("View Log File..."),
+                                  QKeySequence(Qt::CTRL | Qt::Key_L), true);
+    connect(toolsInvoke, &QAction::triggered, this, &TMainForm::InvokeClick);
+    connect(showSoap, &QAction::triggered, this, &TMainForm::ShowSoapClick);
+    connect(viewLog, &QAction::triggered, this, &TMainForm::ViewLogFileClick);
     addCommand(tools, QStringLiteral("ToolsShowWsdl"), tr("Show WSDL"),
                QKeySequence(Qt::CTRL | Qt::Key_W));
     QAction* serviceDoc = addCommand(tools, QStringLiteral("ToolsServiceDoc"),
@@ -121,27 +138,38 @@ void TMainForm::buildMenus() {
 
     treeContextMenu_ = new QMenu(this);
     treeContextMenu_->setObjectName(QStringLiteral("TreePopup"));
-    QAction* expandOne = addCommand(treeContextMenu_, QStringLiteral("ExpandItemOnly"),
+    QMenu* expandMenu = treeContextMenu_->addMenu(tr("Expand..."));
+    expandMenu->setObjectName(QStringLiteral("TreePopupExpand"));
+    QAction* expandOne = addCommand(expandMenu, QStringLiteral("ExpandItemOnly"),
                                     tr("Expand this item only"), {}, true);
-    QAction* expandBelow = addCommand(treeContextMenu_, QStringLiteral("ExpandItemAndChildren"),
+    QAction* expandBelow = addCommand(expandMenu, QStringLiteral("ExpandItemAndChildren"),
                                       tr("Expand this item and all children"), {}, true);
     treeContextMenu_->addSeparator();
     QMenu* inputMenu = treeContextMenu_->addMenu(tr("Input..."));
+    inputMenu->setObjectName(QStringLiteral("TreePopupInput"));
+    QAction* inputClear = addCommand(inputMenu, QStringLiteral("TreeInputClear"), tr("Clear"));
     addCommand(inputMenu, QStringLiteral("TreeInputSave"), tr("Save"));
     addCommand(inputMenu, QStringLiteral("TreeInputRestore"), tr("Restore"));
+    QAction* inputClearAll =
+        addCommand(inputMenu, QStringLiteral("TreeInputClearAll"), tr("Clear ALL"));
     addCommand(inputMenu, QStringLiteral("TreeInputSaveAll"), tr("Save ALL"));
     addCommand(inputMenu, QStringLiteral("TreeInputRestoreAll"), tr("Restore ALL"));
-    QAction* inputClear = addCommand(inputMenu, QStringLiteral("TreeInputClear"), tr("Clear"));
-    addCommand(inputMenu, QStringLiteral("TreeInputAddElement"), tr("Add new array element"));
+    QAction* addElement = addCommand(inputMenu, QStringLiteral("TreeInputAddElement"),
+                                     tr("Add new array element"));
     QMenu* outputMenu = treeContextMenu_->addMenu(tr("Output..."));
+    outputMenu->setObjectName(QStringLiteral("TreePopupOutput"));
+    QAction* outputClear = addCommand(outputMenu, QStringLiteral("TreeOutputClear"), tr("Clear"));
+    QAction* outputClearAll =
+        addCommand(outputMenu, QStringLiteral("TreeOutputClearAll"), tr("Clear ALL"));
+    QAction* displayGrid =
+        addCommand(outputMenu, QStringLiteral("TreeDisplayGrid"), tr("Display data in grid"));
     addCommand(outputMenu, QStringLiteral("TreeOutputSave"), tr("Save"));
     addCommand(outputMenu, QStringLiteral("TreeOutputSaveAll"), tr("Save ALL"));
     addCommand(outputMenu, QStringLiteral("TreeOutputSaveField"), tr("Save field to file"));
     addCommand(outputMenu, QStringLiteral("TreeOutputViewFile"), tr("View result file"));
-    QAction* outputClear = addCommand(outputMenu, QStringLiteral("TreeOutputClear"), tr("Clear"));
     treeContextMenu_->addSeparator();
-    addCommand(treeContextMenu_, QStringLiteral("TreePopupInvoke"), tr("Invoke"));
-    addCommand(treeContextMenu_, QStringLiteral("TreeDisplayGrid"), tr("Display data in grid"));
+    QAction* popupInvoke =
+        addCommand(treeContextMenu_, QStringLiteral("TreePopupInvoke"), tr("Invoke"), {}, true);
     addCommand(treeContextMenu_, QStringLiteral("TreePopupPrint"), tr("Print tree"));
     addCommand(treeContextMenu_, QStringLiteral("TreePopupPrintNode"),
                tr("Print node and children"));
@@ -155,6 +183,17 @@ void TMainForm::buildMenus() {
     connect(outputClear, &QAction::triggered, this, [this] {
         core_->treeCommands().clearOperationValues(selectedNode(), MessageDirection::Output);
     });
+    connect(inputClearAll, &QAction::triggered, clearInput, &QAction::trigger);
+    connect(outputClearAll, &QAction::triggered, clearOutput, &QAction::trigger);
+    connect(addElement, &QAction::triggered, this, &TMainForm::AddArrayElementClick);
+    connect(displayGrid, &QAction::triggered, this, [this] {
+        core_->invoker().displayDataInGrid(selectedNode());
+        ShowGridView();
+    });
+    connect(popupInvoke, &QAction::triggered, this, &TMainForm::InvokeClick);
+    // Opening a menu ends the in-place list and the hint.
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>())
+        connect(menu, &QMenu::aboutToShow, this, &TMainForm::removeChoiceList);
 }
 
 void TMainForm::buildToolBar() {
@@ -193,6 +232,7 @@ void TMainForm::TreeViewContextPopup(const QPoint& position) {
     const QModelIndex at = treeView_->indexAt(position);
     if (at.isValid())
         treeView_->setCurrentIndex(at);
+    updateTreeContextMenu(selectedNode(), at.isValid());
     treeContextMenu_->popup(treeView_->viewport()->mapToGlobal(position));
 }
 

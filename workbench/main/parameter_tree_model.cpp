@@ -1,11 +1,13 @@
 #include "workbench/main/parameter_tree_model.h"
 
+#include <QMimeData>
+
 #include "workbench/main/node_icons.h"
 
 namespace sondar {
 
-ParameterTreeModel::ParameterTreeModel(TNVTree& tree, QObject* parent)
-    : QAbstractItemModel(parent), tree_(tree) {
+ParameterTreeModel::ParameterTreeModel(TNVTree& tree, TreeEditor& editor, QObject* parent)
+    : QAbstractItemModel(parent), tree_(tree), editor_(editor) {
     tree_.setObserver(this);
 }
 
@@ -69,9 +71,56 @@ QVariant ParameterTreeModel::data(const QModelIndex& index, int role) const {
 }
 
 Qt::ItemFlags ParameterTreeModel::flags(const QModelIndex& index) const {
-    if (!index.isValid())
+    const TNVTreeNode* node = nodeFromIndex(index);
+    if (!node)
         return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
+    if (TreeEditor::isEditableValue(node)) {
+        flags |= Qt::ItemIsDropEnabled;
+        // Date-times are picked, not typed.
+        if (!TreeEditor::isDateTimeValue(node))
+            flags |= Qt::ItemIsEditable;
+    }
+    return flags;
+}
+
+bool ParameterTreeModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    TNVTreeNode* node = nodeFromIndex(index);
+    if (role != Qt::EditRole || !TreeEditor::isEditableValue(node))
+        return false;
+    editor_.commitValue(node, value.toString());
+    return true;
+}
+
+Qt::DropActions ParameterTreeModel::supportedDragActions() const { return Qt::CopyAction; }
+
+Qt::DropActions ParameterTreeModel::supportedDropActions() const {
+    return Qt::CopyAction | Qt::MoveAction;
+}
+
+QStringList ParameterTreeModel::mimeTypes() const { return {QStringLiteral("text/plain")}; }
+
+QMimeData* ParameterTreeModel::mimeData(const QModelIndexList& indexes) const {
+    if (indexes.isEmpty())
+        return nullptr;
+    auto* data = new QMimeData;
+    data->setText(indexes.front().data().toString());
+    return data;
+}
+
+bool ParameterTreeModel::canDropMimeData(const QMimeData* data, Qt::DropAction, int row, int,
+                                         const QModelIndex& parent) const {
+    // Only onto a node, never between nodes.
+    return data && data->hasText() && row < 0 && TreeEditor::isEditableValue(nodeFromIndex(parent));
+}
+
+bool ParameterTreeModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row,
+                                      int column, const QModelIndex& parent) {
+    if (!canDropMimeData(data, action, row, column, parent))
+        return false;
+    editor_.commitValue(nodeFromIndex(parent), data->text());
+    // The source keeps its node: a drop copies the value whatever the action.
+    return false;
 }
 
 void ParameterTreeModel::beginResetTree() {

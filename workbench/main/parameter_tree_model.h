@@ -4,6 +4,7 @@
 
 #include <QAbstractItemModel>
 
+#include "workbench/core/editing/tree_editor.h"
 #include "workbench/core/tree/nv_tree.h"
 
 namespace sondar {
@@ -12,8 +13,9 @@ class ParameterTreeModel final : public QAbstractItemModel, public TreeObserver 
     Q_OBJECT
 
   public:
-    // The tree must outlive the model; the model registers itself as the tree's observer.
-    explicit ParameterTreeModel(TNVTree& tree, QObject* parent = nullptr);
+    // The tree and the editor must outlive the model; the model registers itself as the
+    // tree's observer. Edits and drops of values go through the editor.
+    ParameterTreeModel(TNVTree& tree, TreeEditor& editor, QObject* parent = nullptr);
     ~ParameterTreeModel() override;
 
     TNVTreeNode* nodeFromIndex(const QModelIndex& index) const;
@@ -25,6 +27,17 @@ class ParameterTreeModel final : public QAbstractItemModel, public TreeObserver 
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+
+    // Values are dragged as text: any tree view's node caption can be dropped on an input value.
+    Qt::DropActions supportedDragActions() const override;
+    Qt::DropActions supportedDropActions() const override;
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    bool canDropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                         const QModelIndex& parent) const override;
+    bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                      const QModelIndex& parent) override;
 
     // TreeObserver
     void beginResetTree() override;
@@ -37,6 +50,7 @@ class ParameterTreeModel final : public QAbstractItemModel, public TreeObserver 
 
   private:
     TNVTree& tree_;
+    TreeEditor& editor_;
 };
 
 }  // namespace sondar

@@ -24,6 +24,7 @@
 #include "workbench/main/gui_seams.h"
 #include "workbench/main/main_form.h"
 #include "workbench/main/parameter_tree_model.h"
+#include "workbench/main/parameter_tree_view.h"
 #include "workbench/resources/resources_init.h"
 
 using namespace sondar;
@@ -142,7 +143,9 @@ void MainFormTest::oneOperationOpensAtItsFirstSimpleField() {
     QVERIFY(!expanded(test::nodeAt(root, "PlaceOrder/Output")));
     QCOMPARE(form_->treeModel()->nodeFromIndex(form_->treeView()->currentIndex()),
              street->firstChild());
-    QVERIFY(form_->treeView()->hasFocus());
+    // The value's editor is open, ready for typing.
+    QVERIFY(form_->treeView()->isEditing());
+    QVERIFY(form_->treeView()->isAncestorOf(QApplication::focusWidget()));
 }
 
 void MainFormTest::choosingAnotherServiceAnalysesAgain() {

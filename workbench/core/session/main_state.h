@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "workbench/core/invoke/result_grid.h"
 #include "workbench/core/seams/credentials_seam.h"
 #include "workbench/core/session/options.h"
 
@@ -42,6 +43,13 @@ struct MainState {
     bool knowledgeBaseFound = false;
     QString lastEngineError;
     bool treeExists = false;
+    // Cleared while values are restored from a file: selection changes then open no choice
+    // list, the date picker stays closed and a rebuilt subtree selects nothing.
+    bool treeInteraction = true;
+
+    // The result views: the grid, and the text view's lines (kept until cleared).
+    ResultGrid resultGrid;
+    QStringList textLines;
     Credentials basicAuth;  // what the user last gave the basic-authentication dialog
 };
 

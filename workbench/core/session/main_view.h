@@ -35,11 +35,19 @@ class MainView {
     // Focuses the tree and runs the expand handler of a simple field: selects its value node
     // and opens it for editing.
     virtual void openFieldEditor(TNVTreeNode* field) {}
+    // Expands the node's parents, selects it and scrolls it into view.
+    virtual void selectNode(TNVTreeNode* node) {}
     // The tree menu's "Invoke", "Save", "Restore", "Clear", "Print tree", "Add new array
     // element".
     virtual void setTreeCommandsEnabled(bool enabled) {}
     // Empties the result grid and gives it its initial size.
     virtual void resetResultGrid() {}
+    // Ends any open value editor, keeping what was typed.
+    virtual void endEditing() {}
+    // The state's result grid or text lines changed.
+    virtual void resultViewsChanged() {}
+    // Shows the request and response of the last call in the SOAP message viewer.
+    virtual void showSoapMessages(const QString& request, const QString& response) {}
 };
 
 // The view of a batch run: it remembers the texts the run puts into the boxes.

@@ -18,7 +18,9 @@ WorkbenchCore::WorkbenchCore(WorkbenchSeams seams)
       context_{state_,      tree_,           control_,      history_,
                seams_.view, seams_.messages, seams_.status, seams_.credentials},
       analyzer_(context_),
-      treeCommands_(context_) {}
+      treeCommands_(context_),
+      editor_(context_, messageFactory_),
+      invoker_(context_, seams_.clock) {}
 
 StartOutcome WorkbenchCore::formCreate(const LaunchInfo& launch) {
     BatchState& batch = state_.batch;

@@ -10,6 +10,8 @@
 
 #include "workbench/core/analyse/analyze_flow.h"
 #include "workbench/core/analyse/tree_commands.h"
+#include "workbench/core/editing/tree_editor.h"
+#include "workbench/core/invoke/invoke_flow.h"
 #include "workbench/core/seams/clock.h"
 #include "workbench/core/session/process_lock.h"
 #include "workbench/core/session/workbench_context.h"
@@ -64,6 +66,8 @@ class WorkbenchCore {
     WorkbenchContext& context() { return context_; }
     AnalyzeFlow& analyzer() { return analyzer_; }
     TreeCommands& treeCommands() { return treeCommands_; }
+    TreeEditor& editor() { return editor_; }
+    InvokeFlow& invoker() { return invoker_; }
     const Clock& clock() const { return seams_.clock; }
 
   private:
@@ -80,6 +84,8 @@ class WorkbenchCore {
     WorkbenchContext context_;
     AnalyzeFlow analyzer_;
     TreeCommands treeCommands_;
+    TreeEditor editor_;
+    InvokeFlow invoker_;
     std::unique_ptr<ProcessLock> lock_;
     int exitCode_ = 0;
 };
