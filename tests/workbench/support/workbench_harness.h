@@ -63,10 +63,18 @@ class ScriptedCredentials final : public CredentialsSeam {
     int asked = 0;
 };
 
+// A fixed time, or the scripted times in turn while there are any.
 class FixedClock final : public Clock {
   public:
-    QDateTime now() const override { return when; }
+    QDateTime now() const override {
+        if (script.empty())
+            return when;
+        const QDateTime next = script.front();
+        script.pop_front();
+        return next;
+    }
     QDateTime when = QDateTime(QDate(2004, 5, 6), QTime(13, 45, 0));
+    mutable std::deque<QDateTime> script;
 };
 
 // Records what the core asks of the window.
@@ -86,6 +94,12 @@ class RecordingView final : public MainView {
     void openFieldEditor(TNVTreeNode* field) override { editorOpenedOn = field; }
     void setTreeCommandsEnabled(bool enabled) override { treeCommandsEnabled = enabled; }
     void resetResultGrid() override { ++gridResets; }
+    void selectNode(TNVTreeNode* node) override { selectedTreeNode = node; }
+    void resultViewsChanged() override { ++resultUpdates; }
+    void showSoapMessages(const QString& request, const QString& response) override {
+        soapRequest = request;
+        soapResponse = response;
+    }
 
     QString location;
     QStringList services;
@@ -95,6 +109,10 @@ class RecordingView final : public MainView {
     TNVTreeNode* editorOpenedOn = nullptr;
     bool treeCommandsEnabled = false;
     int gridResets = 0;
+    TNVTreeNode* selectedTreeNode = nullptr;
+    int resultUpdates = 0;
+    QString soapRequest;
+    QString soapResponse;
 };
 
 // A core on the seams above, with the server registered in a private registry and the

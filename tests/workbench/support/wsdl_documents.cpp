@@ -102,7 +102,97 @@ constexpr const char* kNoOperations = R"(<?xml version="1.0"?>
 </definitions>
 )";
 
+// Every kind of input field: an enumeration, a boolean, a date-time, a structure offering
+// derived types and an array of structures; the answer holds an array of three structures.
+constexpr const char* kOrders = R"(<?xml version="1.0"?>
+<definitions xmlns="http://schemas.xmlsoap.org/wsdl/"
+    xmlns:soap="http://schemas.xmlsoap.org/wsdl/soap/"
+    xmlns:xsd="http://www.w3.org/2001/XMLSchema" xmlns:tns="urn:orders"
+    targetNamespace="urn:orders">
+  <types>
+    <xsd:schema targetNamespace="urn:orders" elementFormDefault="qualified">
+      <xsd:simpleType name="Priority">
+        <xsd:restriction base="xsd:string">
+          <xsd:enumeration value="Low"/>
+          <xsd:enumeration value="Normal"/>
+          <xsd:enumeration value="Very High"/>
+        </xsd:restriction>
+      </xsd:simpleType>
+      <xsd:complexType name="Shape">
+        <xsd:sequence><xsd:element name="label" type="xsd:string"/></xsd:sequence>
+      </xsd:complexType>
+      <xsd:complexType name="Circle">
+        <xsd:complexContent><xsd:extension base="tns:Shape">
+          <xsd:sequence><xsd:element name="radius" type="xsd:double"/></xsd:sequence>
+        </xsd:extension></xsd:complexContent>
+      </xsd:complexType>
+      <xsd:complexType name="Box">
+        <xsd:complexContent><xsd:extension base="tns:Shape">
+          <xsd:sequence>
+            <xsd:element name="width" type="xsd:double"/>
+            <xsd:element name="height" type="xsd:double"/>
+          </xsd:sequence>
+        </xsd:extension></xsd:complexContent>
+      </xsd:complexType>
+      <xsd:complexType name="Line">
+        <xsd:sequence>
+          <xsd:element name="sku" type="xsd:string"/>
+          <xsd:element name="qty" type="xsd:int"/>
+        </xsd:sequence>
+      </xsd:complexType>
+      <xsd:element name="PlaceOrder">
+        <xsd:complexType><xsd:sequence>
+          <xsd:element name="customer" type="xsd:string"/>
+          <xsd:element name="priority" type="tns:Priority"/>
+          <xsd:element name="express" type="xsd:boolean"/>
+          <xsd:element name="due" type="xsd:dateTime"/>
+          <xsd:element name="package" type="tns:Shape"/>
+          <xsd:element name="line" type="tns:Line" maxOccurs="unbounded"/>
+        </xsd:sequence></xsd:complexType>
+      </xsd:element>
+      <xsd:element name="PlaceOrderResponse">
+        <xsd:complexType><xsd:sequence>
+          <xsd:element name="accepted" type="xsd:boolean"/>
+          <xsd:element name="line" type="tns:Line" maxOccurs="unbounded"/>
+        </xsd:sequence></xsd:complexType>
+      </xsd:element>
+    </xsd:schema>
+  </types>
+  <message name="PlaceOrderIn"><part name="parameters" element="tns:PlaceOrder"/></message>
+  <message name="PlaceOrderOut"><part name="parameters" element="tns:PlaceOrderResponse"/></message>
+  <portType name="OrdersPort">
+    <operation name="PlaceOrder"><input message="tns:PlaceOrderIn"/><output message="tns:PlaceOrderOut"/></operation>
+  </portType>
+  <binding name="OrdersBinding" type="tns:OrdersPort">
+    <soap:binding style="document" transport="http://schemas.xmlsoap.org/soap/http"/>
+    <operation name="PlaceOrder"><soap:operation soapAction="urn:orders#PlaceOrder"/>
+      <input><soap:body use="literal"/></input><output><soap:body use="literal"/></output></operation>
+  </binding>
+  <service name="Orders">
+    <port name="OrdersPort" binding="tns:OrdersBinding"><soap:address location="ENDPOINT"/></port>
+  </service>
+</definitions>
+)";
+
+constexpr const char* kOrderAnswer = R"(<?xml version="1.0"?>
+<soap:Envelope xmlns:soap="http://schemas.xmlsoap.org/soap/envelope/">
+  <soap:Body>
+    <PlaceOrderResponse xmlns="urn:orders">
+      <accepted>true</accepted>
+      <line><sku>A-1</sku><qty>1</qty></line>
+      <line><sku>B-2</sku><qty>2</qty></line>
+      <line><sku>C-3</sku><qty>3</qty></line>
+    </PlaceOrderResponse>
+  </soap:Body>
+</soap:Envelope>
+)";
+
 }  // namespace
+
+std::string WsdlDocuments::lastOrder() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return lastOrder_;
+}
 
 WsdlDocuments::WsdlDocuments() {
     auto server = std::make_unique<httplib::Server>();
@@ -124,6 +214,19 @@ WsdlDocuments::WsdlDocuments() {
         res.status = 401;
         res.set_header("WWW-Authenticate", "Basic realm=\"shop\"");
         res.set_content("Unauthorized", "text/plain");
+    });
+    server->Get("/orders.wsdl", [](const httplib::Request& req, httplib::Response& res) {
+        std::string body = kOrders;
+        const std::string endpoint = "http://" + req.get_header_value("Host") + "/orders";
+        body.replace(body.find("ENDPOINT"), 8, endpoint);
+        res.set_content(body, "text/xml");
+    });
+    server->Post("/orders", [this](const httplib::Request& req, httplib::Response& res) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            lastOrder_ = req.body;
+        }
+        res.set_content(kOrderAnswer, "text/xml; charset=utf-8");
     });
     runner_ = std::make_unique<nv::test::HttpServerRunner>(std::move(server));
 }

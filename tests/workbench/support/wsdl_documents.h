@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "tests/support/http_servers.h"
@@ -15,13 +16,18 @@ class WsdlDocuments {
   public:
     WsdlDocuments();
 
-    // "/two-services.wsdl", "/single.wsdl", "/secret.wsdl", "/no-operations.wsdl".
+    // "/two-services.wsdl", "/single.wsdl", "/secret.wsdl", "/no-operations.wsdl", and
+    // "/orders.wsdl", whose operation PlaceOrder is answered at "/orders" with three lines.
     std::string url(const std::string& path) const { return runner_->url(path); }
     // Requests to "/secret.wsdl" that were turned away for lack of credentials.
     int refusedRequests() const { return refused_.load(); }
+    // The body of the last request posted to "/orders".
+    std::string lastOrder() const;
 
   private:
     std::atomic<int> refused_{0};
+    mutable std::mutex mutex_;
+    std::string lastOrder_;
     std::unique_ptr<nv::test::HttpServerRunner> runner_;
 };
 

@@ -35,6 +35,7 @@ bool AnalyzeFlow::analyze() {
     }
 
     WaitCursor wait(ctx_.status);
+    ctx_.prompts.beginCommand();
     state.operationNames.clear();
     ctx_.view.removeChoiceList();
     state.treeExists = false;
@@ -132,8 +133,7 @@ bool AnalyzeFlow::connect(const QString& location, QStringList& services) {
         } catch (const EOleSysError&) {
             if (!asksForCredentials(errorText))
                 throw;
-            if (auto credentials = ctx_.credentials.askBasicAuthentication()) {
-                ctx_.state.basicAuth = *credentials;
+            if (auto credentials = ctx_.prompts.ask()) {
                 QString authError;
                 ctx_.control.SetHTTPAuthentication(credentials->userName, credentials->password,
                                                    authError);

@@ -49,6 +49,7 @@ bool InvokeFlow::invoke(TNVTreeNode* selected) {
         return false;
     }
     WaitCursor wait(ctx_.status);
+    ctx_.prompts.beginCommand();
     ctx_.status.setStatus(QStringLiteral("Invoking..."));
 
     InvocationLog log;
@@ -94,8 +95,7 @@ bool InvokeFlow::invoke(TNVTreeNode* selected) {
         } catch (const EOleSysError&) {
             if (!asksForCredentials(errorText))
                 throw;
-            if (auto credentials = ctx_.credentials.askBasicAuthentication()) {
-                state.basicAuth = *credentials;
+            if (auto credentials = ctx_.prompts.ask()) {
                 QString authError;
                 ctx_.control.SetHTTPAuthentication(credentials->userName, credentials->password,
                                                    authError);
@@ -159,7 +159,8 @@ bool InvokeFlow::invoke(TNVTreeNode* selected) {
 
 bool InvokeFlow::showSoapMessages(TNVTreeNode* selected) {
     if (!selected || selected->kind() == NodeKind::Root) {
-        ctx_.messages.showMessage(QStringLiteral("You must first select an operation on the tree."));
+        ctx_.messages.showMessage(
+            QStringLiteral("You must first select an operation on the tree."));
         return false;
     }
     WaitCursor wait(ctx_.status);

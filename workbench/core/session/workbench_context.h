@@ -4,9 +4,9 @@
 
 #include "workbench/core/engine/nvws_control.h"
 #include "workbench/core/history/wsdl_history.h"
-#include "workbench/core/seams/credentials_seam.h"
 #include "workbench/core/seams/message_seam.h"
 #include "workbench/core/seams/status_seam.h"
+#include "workbench/core/session/authentication_prompts.h"
 #include "workbench/core/session/main_state.h"
 #include "workbench/core/session/main_view.h"
 #include "workbench/core/tree/nv_tree.h"
@@ -21,7 +21,7 @@ struct WorkbenchContext {
     MainView& view;
     MessageSeam& messages;
     StatusSeam& status;
-    CredentialsSeam& credentials;
+    AuthenticationPrompts& prompts;
 };
 
 // "     Error: " + text + five blanks: how engine errors are shown.

@@ -15,8 +15,9 @@ QString batchTimestamp(const QDateTime& when) {
 
 WorkbenchCore::WorkbenchCore(WorkbenchSeams seams)
     : seams_(seams),
+      prompts_(seams_.credentials, state_),
       context_{state_,      tree_,           control_,      history_,
-               seams_.view, seams_.messages, seams_.status, seams_.credentials},
+               seams_.view, seams_.messages, seams_.status, prompts_},
       analyzer_(context_),
       treeCommands_(context_),
       editor_(context_, messageFactory_),
@@ -64,6 +65,7 @@ StartOutcome WorkbenchCore::formCreate(const LaunchInfo& launch) {
         return StartOutcome::BatchFinished;
     }
 
+    prompts_.install();
     history_.setMaxCount(state_.options.maxWsdlHistory);
     history_.load();
     recentWorkspaces_ = readNumberedList(registry_keys::kWorkSpaceMru, u"WorkSpace");

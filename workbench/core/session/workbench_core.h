@@ -80,6 +80,7 @@ class WorkbenchCore {
     TCNVWSControl control_;
     TCIOMessage messageFactory_;
     WsdlHistory history_;
+    AuthenticationPrompts prompts_;
     QStringList recentWorkspaces_;
     WorkbenchContext context_;
     AnalyzeFlow analyzer_;
