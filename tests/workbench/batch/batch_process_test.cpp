@@ -12,6 +12,7 @@
 #include "tests/support/http_servers.h"
 #include "tests/support/temp_dir.h"
 #include "tests/workbench/support/workbench_harness.h"
+#include "tests/workbench/support/wsdl_documents.h"
 
 namespace sondar::test {
 namespace {
@@ -126,6 +127,22 @@ TEST_F(BatchProcess, ARunAppendsToTheLogItIsGivenRelativeToWhereItStarted) {
     EXPECT_EQ(log[15], "*** Did Not Complete ***");
     EXPECT_TRUE(log[16].startsWith("Reason: Restoring input values")) << log[16].toStdString();
     EXPECT_FALSE(log.join("\n").contains("*** Successful ***"));
+}
+
+TEST_F(BatchProcess, AnOperationWithoutInputsRunsEndToEnd) {
+    WsdlDocuments documents;
+    const ProcessResult r =
+        run({QString::fromStdString(documents.url("/orders.wsdl")), "Orders", "Ping", "in.xml"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList log = lines(batchLog());
+    ASSERT_EQ(log.size(), 14) << log.join("\n").toStdString();
+    EXPECT_EQ(log.mid(6, 7), QStringList({"", "Input values:", "", "Output values:",
+                                          "status = ready", "", "*** Successful ***"}));
+    EXPECT_TRUE(log.back().startsWith("Finished: "));
+    // The call is in the invocation log as well.
+    QFile invocations(workDir() + "logfile.txt");
+    ASSERT_TRUE(invocations.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(invocations.readAll().contains("OPERATION: Ping"));
 }
 
 TEST_F(BatchProcess, AnUnwritableLogFileIsReportedInTheConfiguredBatchLog) {

@@ -150,6 +150,11 @@ constexpr const char* kOrders = R"(<?xml version="1.0"?>
           <xsd:element name="line" type="tns:Line" maxOccurs="unbounded"/>
         </xsd:sequence></xsd:complexType>
       </xsd:element>
+      <xsd:element name="PingResponse">
+        <xsd:complexType><xsd:sequence>
+          <xsd:element name="status" type="xsd:string"/>
+        </xsd:sequence></xsd:complexType>
+      </xsd:element>
       <xsd:element name="PlaceOrderResponse">
         <xsd:complexType><xsd:sequence>
           <xsd:element name="accepted" type="xsd:boolean"/>
@@ -160,12 +165,17 @@ constexpr const char* kOrders = R"(<?xml version="1.0"?>
   </types>
   <message name="PlaceOrderIn"><part name="parameters" element="tns:PlaceOrder"/></message>
   <message name="PlaceOrderOut"><part name="parameters" element="tns:PlaceOrderResponse"/></message>
+  <message name="PingIn"/>
+  <message name="PingOut"><part name="parameters" element="tns:PingResponse"/></message>
   <portType name="OrdersPort">
     <operation name="PlaceOrder"><input message="tns:PlaceOrderIn"/><output message="tns:PlaceOrderOut"/></operation>
+    <operation name="Ping"><input message="tns:PingIn"/><output message="tns:PingOut"/></operation>
   </portType>
   <binding name="OrdersBinding" type="tns:OrdersPort">
     <soap:binding style="document" transport="http://schemas.xmlsoap.org/soap/http"/>
     <operation name="PlaceOrder"><soap:operation soapAction="urn:orders#PlaceOrder"/>
+      <input><soap:body use="literal"/></input><output><soap:body use="literal"/></output></operation>
+    <operation name="Ping"><soap:operation soapAction="urn:orders#Ping"/>
       <input><soap:body use="literal"/></input><output><soap:body use="literal"/></output></operation>
   </binding>
   <service name="Orders">
@@ -184,6 +194,12 @@ constexpr const char* kOrderAnswer = R"(<?xml version="1.0"?>
       <line><sku>C-3</sku><qty>3</qty></line>
     </PlaceOrderResponse>
   </soap:Body>
+</soap:Envelope>
+)";
+
+constexpr const char* kPingAnswer = R"(<?xml version="1.0"?>
+<soap:Envelope xmlns:soap="http://schemas.xmlsoap.org/soap/envelope/">
+  <soap:Body><PingResponse xmlns="urn:orders"><status>ready</status></PingResponse></soap:Body>
 </soap:Envelope>
 )";
 
@@ -222,6 +238,10 @@ WsdlDocuments::WsdlDocuments() {
         res.set_content(body, "text/xml");
     });
     server->Post("/orders", [this](const httplib::Request& req, httplib::Response& res) {
+        if (req.get_header_value("SOAPAction").find("Ping") != std::string::npos) {
+            res.set_content(kPingAnswer, "text/xml; charset=utf-8");
+            return;
+        }
         {
             std::lock_guard<std::mutex> lock(mutex_);
             lastOrder_ = req.body;

@@ -17,7 +17,8 @@ class WsdlDocuments {
     WsdlDocuments();
 
     // "/two-services.wsdl", "/single.wsdl", "/secret.wsdl", "/no-operations.wsdl", and
-    // "/orders.wsdl", whose operation PlaceOrder is answered at "/orders" with three lines.
+    // "/orders.wsdl", whose operation PlaceOrder is answered at "/orders" with three lines, and
+    // Ping, which takes no input, with the status "ready".
     std::string url(const std::string& path) const { return runner_->url(path); }
     // Requests to "/secret.wsdl" that were turned away for lack of credentials.
     int refusedRequests() const { return refused_.load(); }

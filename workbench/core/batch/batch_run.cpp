@@ -96,7 +96,14 @@ bool BatchRun::run(const QStringList& parameters) {
     return batch.stillGood;
 }
 
-bool BatchRun::restoreInput(TNVTreeNode*, const QString&) {
+bool BatchRun::restoreInput(TNVTreeNode* operation, const QString&) {
+    // An operation without input values has nothing to restore.
+    bool hasValues = false;
+    forEachNode(operation->firstChild(), [&hasValues](TNVTreeNode* node) {
+        hasValues = hasValues || node->kind() == NodeKind::Value;
+    });
+    if (!hasValues)
+        return true;
     // Reading input-values files arrives with the files feature; until then a run must not
     // claim success with inputs it never read.
     core_.state().batch.fail(
@@ -104,9 +111,8 @@ bool BatchRun::restoreInput(TNVTreeNode*, const QString&) {
     return false;
 }
 
-bool BatchRun::invoke(TNVTreeNode*) {
-    core_.state().batch.fail(QStringLiteral("Could Not Invoke"));
-    return false;
+bool BatchRun::invoke(TNVTreeNode* operation) {
+    return core_.invoker().invoke(operation);
 }
 
 void BatchRun::writeValues(TNVTreeNode* operation) {
