@@ -75,6 +75,8 @@ void MainFormTest::init() {
              StartOutcome::Interactive);
     form_->show();
     QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    // A window activated later would take the focus from an open value editor, closing it.
+    QVERIFY(QTest::qWaitForWindowActive(form_.get()));
 }
 
 void MainFormTest::cleanup() {

@@ -101,7 +101,6 @@ bool AnalyzeFlow::analyze() {
 
     if (!batch) {
         ctx_.view.expandNode(root);
-        expandToFirstField(root);
         ctx_.view.setTreeCommandsEnabled(true);
         const QString stored = ctx_.history.add(location);
         if (stored != ctx_.view.locationText())
@@ -109,6 +108,8 @@ bool AnalyzeFlow::analyze() {
         ctx_.view.wsdlHistoryChanged();
         if (state.options.clearGridOnAnalyze)
             ctx_.view.resetResultGrid();
+        // Last, so that nothing done to the other controls takes the focus from the editor.
+        expandToFirstField(root);
     }
 
     ctx_.status.setStatus(QStringLiteral("Analyzing... Successful"));
