@@ -191,8 +191,7 @@ bool TreeEditor::addArrayElement(TNVTreeNode* selected) {
 }
 
 void TreeEditor::rebuildInput(TNVTreeNode* input, const std::vector<IOMessageRef>& records,
-                              const QString& parentCaption, const QString& fieldName,
-                              int recordLevel) {
+                              QString parentCaption, QString fieldName, int recordLevel) {
     auto array = std::make_shared<IOMessageArray>(IOMessageArray::fromMessages(records));
     // Building empties boolean inputs; a user's choices elsewhere in the message must survive
     // adding an element or choosing a type.

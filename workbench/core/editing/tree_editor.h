@@ -45,9 +45,9 @@ class TreeEditor {
     bool replaceStructure(TNVTreeNode* structure, const IOMessageArray& typeRecords);
     // Builds the Input node's subtree anew from `records`, keeping the values of boolean
     // fields, and selects the field `fieldName` at `recordLevel` below the first node
-    // captioned `parentCaption`.
+    // captioned `parentCaption`. The texts are copies: the old nodes go with the rebuild.
     void rebuildInput(TNVTreeNode* input, const std::vector<IOMessageRef>& records,
-                      const QString& parentCaption, const QString& fieldName, int recordLevel);
+                      QString parentCaption, QString fieldName, int recordLevel);
     void refuse(const QString& message);
 
     WorkbenchContext& ctx_;
