@@ -178,6 +178,26 @@ TEST_F(Invoking, NothingSelectedCancelsAndTheSoapMessagesShowTheCall) {
     EXPECT_EQ(harness_.status.last(), "Text View Cleared");
 }
 
+TEST_F(Invoking, HeaderAndNumberFieldsAreSentAndEchoed) {
+    ASSERT_TRUE(harness_.analyze(demo_.wsdlUrl()));
+    TNVTreeNode* session = nodeAt(root(), "GetSessionInfo");
+    harness_.core.editor().commitValue(
+        nodeAt(session, "Input/SessionHeader/sessionId")->firstChild(), "s-77");
+    ASSERT_TRUE(harness_.core.invoker().invoke(session));
+    EXPECT_EQ(nodeAt(session, "Output/SessionEcho/sessionId")->firstChild()->caption(), "s-77");
+    EXPECT_EQ(
+        nodeAt(session, "Output/GetSessionInfoResponse/sessionKnown")->firstChild()->caption(),
+        "true");
+
+    TNVTreeNode* add = nodeAt(root(), "Add");
+    harness_.core.editor().commitValue(nodeAt(add, "Input/a")->firstChild(), "40");
+    harness_.core.editor().commitValue(nodeAt(add, "Input/b")->firstChild(), "2");
+    ASSERT_TRUE(harness_.core.invoker().invoke(add))
+        << harness_.messages.shown.join("|").toStdString();
+    ASSERT_TRUE(nodeAt(add, "Output")->hasChildren());
+    EXPECT_EQ(nodeAt(add, "Output")->firstChild()->firstChild()->caption(), "42");
+}
+
 TEST(ResultDisplay, ElapsedTimesAreShortDecimalSeconds) {
     EXPECT_EQ(elapsedText(1500), "1.5 Seconds");
     EXPECT_EQ(elapsedText(2000), "2 Seconds");

@@ -42,6 +42,7 @@ class EditingInvokeTest : public QObject {
     void dateTimesArePickedWithTheDataSelector();
     void arraysGrowFromTheContextMenuAndValuesCanBeDropped();
     void theContextMenuEnablesWhatApplies();
+    void aDoubleClickExpandsTheWholeBranch();
     void f10InvokesAndTheResultViewsShowTheAnswer();
     void theViewersShowTheCallAndTheLog();
 
@@ -128,7 +129,8 @@ void EditingInvokeTest::enumerationsArePickedFromTheInPlaceList() {
     QTest::keyClick(list, Qt::Key_End);
     QCOMPARE(node("PlaceOrder/Input/PlaceOrder/priority")->firstChild()->caption(),
              QString("Very High"));
-    QCOMPARE(node("PlaceOrder/Input/PlaceOrder/priority")->message().theData(), QString("Very High"));
+    QCOMPARE(node("PlaceOrder/Input/PlaceOrder/priority")->message().theData(),
+             QString("Very High"));
     // Another selection removes the list.
     form_->treeView()->setCurrentIndex(indexOf("PlaceOrder/Input/PlaceOrder/customer"));
     QTRY_VERIFY(!form_->choiceList().widget());
@@ -172,8 +174,8 @@ void EditingInvokeTest::arraysGrowFromTheContextMenuAndValuesCanBeDropped() {
     QCOMPARE(node("PlaceOrder/Input/PlaceOrder/line [2]/line/sku")->message().theData(),
              QString("SKU-42"));
     // Never onto an output value or a field node.
-    const QModelIndex output = form_->treeModel()->index(
-        0, 0, indexOf("PlaceOrder/Output/PlaceOrderResponse/accepted"));
+    const QModelIndex output =
+        form_->treeModel()->index(0, 0, indexOf("PlaceOrder/Output/PlaceOrderResponse/accepted"));
     QVERIFY(!form_->treeModel()->canDropMimeData(mime.get(), Qt::CopyAction, -1, 0, output));
     QVERIFY(!form_->treeModel()->canDropMimeData(mime.get(), Qt::CopyAction, -1, 0,
                                                  indexOf("PlaceOrder/Input/PlaceOrder/customer")));
@@ -201,6 +203,19 @@ void EditingInvokeTest::theContextMenuEnablesWhatApplies() {
     QVERIFY(form_->action("TreeInputClearAll")->isEnabled());
     QVERIFY(form_->action("TreeOutputClearAll")->isEnabled());
     QVERIFY(!form_->action("TreeDisplayGrid")->isEnabled());
+}
+
+void EditingInvokeTest::aDoubleClickExpandsTheWholeBranch() {
+    for (const char* path : {"PlaceOrder", "PlaceOrder/Input", "PlaceOrder/Input/PlaceOrder"})
+        form_->treeView()->expand(indexOf(path));
+    const QModelIndex package = indexOf("PlaceOrder/Input/PlaceOrder/package");
+    QVERIFY(!form_->treeView()->isExpanded(package));
+    form_->treeView()->scrollTo(package);
+    QTest::mouseDClick(form_->treeView()->viewport(), Qt::LeftButton, {},
+                       form_->treeView()->visualRect(package).center());
+    QVERIFY(form_->treeView()->isExpanded(package));
+    QVERIFY(form_->treeView()->isExpanded(indexOf("PlaceOrder/Input/PlaceOrder/package/label")));
+    QCOMPARE(form_->treeView()->currentIndex(), package);
 }
 
 void EditingInvokeTest::f10InvokesAndTheResultViewsShowTheAnswer() {
