@@ -1,29 +1,11 @@
 #include "workbench/core/analyse/analyze_flow.h"
 
 #include "workbench/core/engine/com_error.h"
+#include "workbench/core/engine/engine_texts.h"
 #include "workbench/core/tree/kb_index.h"
 #include "workbench/core/tree/subtree_builder.h"
 
 namespace sondar {
-
-namespace {
-
-bool asksForCredentials(const QString& engineText) {
-    return engineText.contains(QLatin1String("Unauthorized")) ||
-           engineText.contains(QLatin1String("Not Authorized"));
-}
-
-// Engine texts may carry a NUL from a fixed-size buffer: only what precedes it counts.
-QString cutAtNul(const QString& text) {
-    const qsizetype nul = text.indexOf(QChar(u'\0'));
-    return nul < 0 ? text : text.left(nul);
-}
-
-}  // namespace
-
-QString engineErrorMessage(const QString& engineText) {
-    return QStringLiteral("     Error: ") + engineText + QStringLiteral("     ");
-}
 
 bool AnalyzeFlow::analyze() {
     MainState& state = ctx_.state;
@@ -206,12 +188,8 @@ bool AnalyzeFlow::addMessage(TNVTreeNode* operation, MessageDirection direction)
 
     QString errorText;
     auto records = std::make_shared<IOMessageArray>();
-    try {
-        if (input)
-            ctx_.control.GetInputStructure(operation->caption(), *records, errorText);
-        else
-            ctx_.control.GetOutputStructure(operation->caption(), *records, errorText);
-    } catch (const std::exception&) {
+    if (!fetchMessageStructure(ctx_.control, operation->caption(), direction, *records,
+                               errorText)) {
         ctx_.state.lastEngineError = errorText;
         if (input)
             reportFailure(QStringLiteral("Could Not Get Input Structure"),

@@ -1,5 +1,6 @@
 #include "workbench/core/analyse/tree_commands.h"
 
+#include "workbench/core/engine/engine_texts.h"
 #include "workbench/core/tree/kb_index.h"
 
 namespace sondar {
@@ -68,12 +69,8 @@ bool TreeCommands::rebuild(TNVTreeNode* operation, MessageDirection direction) {
 
     auto records = std::make_shared<IOMessageArray>();
     QString errorText;
-    try {
-        if (input)
-            ctx_.control.GetInputStructure(operation->caption(), *records, errorText);
-        else
-            ctx_.control.GetOutputStructure(operation->caption(), *records, errorText);
-    } catch (const std::exception&) {
+    if (!fetchMessageStructure(ctx_.control, operation->caption(), direction, *records,
+                               errorText)) {
         ctx_.state.lastEngineError = errorText;
         ctx_.messages.showMessage(engineErrorMessage(errorText.trimmed()));
         ctx_.status.setStatus(input ? QStringLiteral("Could Not Get Input Structure")

@@ -2,6 +2,7 @@
 
 #include "workbench/core/analyse/tree_commands.h"
 #include "workbench/core/engine/com_error.h"
+#include "workbench/core/engine/engine_texts.h"
 #include "workbench/core/invoke/invocation_log.h"
 #include "workbench/core/invoke/result_display.h"
 #include "workbench/core/tree/kb_index.h"
@@ -10,16 +11,6 @@
 namespace sondar {
 
 namespace {
-
-bool asksForCredentials(const QString& engineText) {
-    return engineText.contains(QLatin1String("Unauthorized")) ||
-           engineText.contains(QLatin1String("Not Authorized"));
-}
-
-QString cutAtNul(const QString& text) {
-    const qsizetype nul = text.indexOf(QChar(u'\0'));
-    return nul < 0 ? text : text.left(nul);
-}
 
 void logFieldValues(InvocationLog& log, const QString& heading, const TNVTreeNode* message) {
     log.writeLine(QString());

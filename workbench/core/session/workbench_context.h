@@ -24,7 +24,4 @@ struct WorkbenchContext {
     AuthenticationPrompts& prompts;
 };
 
-// "     Error: " + text + five blanks: how engine errors are shown.
-QString engineErrorMessage(const QString& engineText);
-
 }  // namespace sondar

@@ -1,5 +1,6 @@
 #include "workbench/core/tree/subtree_builder.h"
 
+#include "workbench/core/engine/nvws_control.h"
 #include "workbench/core/tree/enum_values.h"
 
 namespace sondar {
@@ -119,6 +120,20 @@ std::vector<std::unique_ptr<TNVTreeNode>> buildMessageSubtree(const IOMessageArr
             addValueAndType(placed, record.theData(), dataType);
     }
     return holder.takeChildren();
+}
+
+bool fetchMessageStructure(TCNVWSControl& control, const QString& operation,
+                           MessageDirection direction, IOMessageArray& records,
+                           QString& errorText) {
+    try {
+        if (direction == MessageDirection::Input)
+            control.GetInputStructure(operation, records, errorText);
+        else
+            control.GetOutputStructure(operation, records, errorText);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 }  // namespace sondar

@@ -18,4 +18,11 @@ enum class MessageDirection { Input, Output };
 std::vector<std::unique_ptr<TNVTreeNode>> buildMessageSubtree(const IOMessageArray& records,
                                                               MessageDirection direction);
 
+class TCNVWSControl;
+
+// The operation's input or output records from the engine; false (with the engine's text)
+// when the engine could not give them.
+bool fetchMessageStructure(TCNVWSControl& control, const QString& operation,
+                           MessageDirection direction, IOMessageArray& records, QString& errorText);
+
 }  // namespace sondar
