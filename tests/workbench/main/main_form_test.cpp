@@ -257,6 +257,37 @@ void MainFormTest::analysesASpyneService() {
     QCOMPARE(form_->statusBar()->currentMessage(), QString("Analyzing... Successful"));
     QVERIFY(form_->core().state().operationNames.size() > 1);
     QVERIFY(GuiMessages::recorded().isEmpty());
+
+    // Grow SumIntegers' array to three elements, fill them in through the view and invoke.
+    TNVTreeNode* input = test::nodeAt(form_->core().tree().root(), "SumIntegers/Input");
+    QVERIFY(input);
+    TNVTreeNode* array = nullptr;
+    forEachNode(input, [&array](TNVTreeNode* n) {
+        if (!array && n->message() && n->message().isArray())
+            array = n;
+    });
+    QVERIFY(array);
+    const QString arrayName = array->message().fieldName();
+    for (int count = 1; count < 3; ++count) {
+        QVERIFY(form_->core().editor().addArrayElement(array));
+        array = nullptr;
+        forEachNode(input, [&](TNVTreeNode* n) {
+            if (!array && n->caption() == QString("%1 [%2]").arg(arrayName).arg(count + 1))
+                array = n;
+        });
+        QVERIFY(array);
+    }
+    QCOMPARE(array->childCount(), 3);
+    for (int i = 0; i < 3; ++i) {
+        const QModelIndex value =
+            form_->treeModel()->index(0, 0, form_->treeModel()->indexOf(array->child(i)));
+        QVERIFY(form_->treeModel()->setData(value, QString::number(i + 1)));
+    }
+    form_->treeView()->setCurrentIndex(form_->treeModel()->indexOf(input));
+    form_->action("ToolsInvoke")->trigger();
+    QVERIFY2(form_->statusBar()->currentMessage().startsWith("Invocation Successful - "),
+             qPrintable(GuiMessages::recorded().join("|")));
+    QVERIFY(form_->core().state().textLines.join("\n").contains("= 6"));
     spyne.closeWriteChannel();
     if (!spyne.waitForFinished(5000))
         spyne.kill();
