@@ -58,7 +58,7 @@ TMainForm::TMainForm(QWidget* parent, const Clock* clock)
     printDialogs_ = std::make_unique<QtPrintDialogs>();
     choiceList_ = std::make_unique<InPlaceChoiceList>();
     core_ = std::make_unique<WorkbenchCore>(
-        WorkbenchSeams{*this, *messages_, *status_, *credentials_, clock_});
+        WorkbenchSeams{*this, *messages_, *status_, *credentials_, clock_, fileDialogs_.get()});
     buildControls();
     buildMenus();
     buildToolBar();
@@ -248,7 +248,9 @@ void TMainForm::selectNode(TNVTreeNode* node) {
     treeView_->scrollTo(index);
 }
 
-void TMainForm::endEditing() { treeView_->finishEditing(); }
+void TMainForm::endEditing() {
+    treeView_->finishEditing();
+}
 
 void TMainForm::removeChoiceList() {
     choiceList_->remove();
@@ -257,8 +259,8 @@ void TMainForm::removeChoiceList() {
 
 void TMainForm::setTreeCommandsEnabled(bool enabled) {
     for (const char* name : {"TreeInputClear", "TreeOutputClear", "TreeInvoke", "ToolsInvoke",
-                             "TreePopupInvoke", "TreeAddArrayElement", "TreeInputAddElement",
-                             "ToolsShowSoap", "TreeDisplayGrid"})
+                             "TreeSaveInput", "TreePopupInvoke", "TreeAddArrayElement",
+                             "TreeInputAddElement", "ToolsShowSoap", "TreeDisplayGrid"})
         if (QAction* a = action(QString::fromLatin1(name)))
             a->setEnabled(enabled);
 }

@@ -16,9 +16,11 @@ namespace {
 
 // Entries whose commands exist today; the others stay disabled until their features come.
 const QStringList kWorkingEntries = {
-    QStringLiteral("TreeInputClear"),    QStringLiteral("TreeInputClearAll"),
+    QStringLiteral("TreeInputClear"),      QStringLiteral("TreeInputClearAll"),
     QStringLiteral("TreeInputAddElement"), QStringLiteral("TreeOutputClear"),
-    QStringLiteral("TreeOutputClearAll"), QStringLiteral("TreeDisplayGrid")};
+    QStringLiteral("TreeOutputClearAll"),  QStringLiteral("TreeDisplayGrid"),
+    QStringLiteral("TreeInputSave"),       QStringLiteral("TreeInputRestore"),
+    QStringLiteral("TreeInputSaveAll"),    QStringLiteral("TreeInputRestoreAll")};
 
 }  // namespace
 
@@ -104,7 +106,9 @@ void TMainForm::TreeViewDblClick(const QModelIndex& index) {
     core_->treeCommands().expandItemAndChildren(target);
 }
 
-void TMainForm::AddArrayElementClick() { core_->editor().addArrayElement(selectedNode()); }
+void TMainForm::AddArrayElementClick() {
+    core_->editor().addArrayElement(selectedNode());
+}
 
 void TMainForm::updateTreeContextMenu(TNVTreeNode* node, bool overNode) {
     const auto enable = [this](const QString& name, bool on) {
@@ -136,32 +140,37 @@ void TMainForm::updateTreeContextMenu(TNVTreeNode* node, bool overNode) {
         enable(QStringLiteral("TreeOutputSaveField"), !TreeEditor::inputNodeOf(field));
     };
     switch (node->kind()) {
-    case NodeKind::Root:
-        if (!node->hasChildren()) {
-            inputMenu->setEnabled(false);
-            outputMenu->setEnabled(false);
+        case NodeKind::Root:
+            if (!node->hasChildren()) {
+                inputMenu->setEnabled(false);
+                outputMenu->setEnabled(false);
+                break;
+            }
+            for (const char* name : {"TreeInputClearAll", "TreeInputSaveAll", "TreeInputRestoreAll",
+                                     "TreeOutputClearAll", "TreeOutputSaveAll"})
+                enable(QString::fromLatin1(name), true);
             break;
-        }
-        for (const char* name : {"TreeInputClearAll", "TreeInputSaveAll", "TreeInputRestoreAll",
-                                 "TreeOutputClearAll", "TreeOutputSaveAll"})
-            enable(QString::fromLatin1(name), true);
-        break;
-    case NodeKind::Operation:
-        for (const char* name : {"TreeInputClear", "TreeInputSave", "TreeInputRestore",
-                                 "TreeOutputClear", "TreeDisplayGrid", "TreeOutputSave"})
-            enable(QString::fromLatin1(name), true);
-        break;
-    case NodeKind::InputMessage:
-        for (const char* name : {"TreeInputClear", "TreeInputSave", "TreeInputRestore"})
-            enable(QString::fromLatin1(name), true);
-        break;
-    case NodeKind::OutputMessage:
-        for (const char* name : {"TreeOutputClear", "TreeDisplayGrid", "TreeOutputSave"})
-            enable(QString::fromLatin1(name), true);
-        break;
-    case NodeKind::SimpleField: fieldRules(node); break;
-    case NodeKind::Value: fieldRules(node->parent()); break;
-    default: break;
+        case NodeKind::Operation:
+            for (const char* name : {"TreeInputClear", "TreeInputSave", "TreeInputRestore",
+                                     "TreeOutputClear", "TreeDisplayGrid", "TreeOutputSave"})
+                enable(QString::fromLatin1(name), true);
+            break;
+        case NodeKind::InputMessage:
+            for (const char* name : {"TreeInputClear", "TreeInputSave", "TreeInputRestore"})
+                enable(QString::fromLatin1(name), true);
+            break;
+        case NodeKind::OutputMessage:
+            for (const char* name : {"TreeOutputClear", "TreeDisplayGrid", "TreeOutputSave"})
+                enable(QString::fromLatin1(name), true);
+            break;
+        case NodeKind::SimpleField:
+            fieldRules(node);
+            break;
+        case NodeKind::Value:
+            fieldRules(node->parent());
+            break;
+        default:
+            break;
     }
 }
 

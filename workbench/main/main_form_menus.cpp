@@ -47,9 +47,12 @@ void TMainForm::buildMenus() {
 
     QMenu* tree = menuBar()->addMenu(tr("&Tree"));
     QAction* treeInvoke = addCommand(tree, QStringLiteral("TreeInvoke"), tr("Invoke"));
-    addCommand(tree, QStringLiteral("TreeSaveInput"), tr("Save Operation Input Values..."));
-    QAction* treeAdd = addCommand(tree, QStringLiteral("TreeAddArrayElement"),
-                                  tr("Add New Input Array Element"));
+    QAction* treeSave =
+        addCommand(tree, QStringLiteral("TreeSaveInput"), tr("Save Operation Input Values..."));
+    connect(treeSave, &QAction::triggered, this,
+            [this] { core_->inputFiles().saveInput(selectedNode(), false); });
+    QAction* treeAdd =
+        addCommand(tree, QStringLiteral("TreeAddArrayElement"), tr("Add New Input Array Element"));
     connect(treeInvoke, &QAction::triggered, this, &TMainForm::InvokeClick);
     connect(treeAdd, &QAction::triggered, this, &TMainForm::AddArrayElementClick);
     tree->addSeparator();
@@ -148,14 +151,17 @@ void TMainForm::buildMenus() {
     QMenu* inputMenu = treeContextMenu_->addMenu(tr("Input..."));
     inputMenu->setObjectName(QStringLiteral("TreePopupInput"));
     QAction* inputClear = addCommand(inputMenu, QStringLiteral("TreeInputClear"), tr("Clear"));
-    addCommand(inputMenu, QStringLiteral("TreeInputSave"), tr("Save"));
-    addCommand(inputMenu, QStringLiteral("TreeInputRestore"), tr("Restore"));
+    QAction* inputSave = addCommand(inputMenu, QStringLiteral("TreeInputSave"), tr("Save"));
+    QAction* inputRestore =
+        addCommand(inputMenu, QStringLiteral("TreeInputRestore"), tr("Restore"));
     QAction* inputClearAll =
         addCommand(inputMenu, QStringLiteral("TreeInputClearAll"), tr("Clear ALL"));
-    addCommand(inputMenu, QStringLiteral("TreeInputSaveAll"), tr("Save ALL"));
-    addCommand(inputMenu, QStringLiteral("TreeInputRestoreAll"), tr("Restore ALL"));
-    QAction* addElement = addCommand(inputMenu, QStringLiteral("TreeInputAddElement"),
-                                     tr("Add new array element"));
+    QAction* inputSaveAll =
+        addCommand(inputMenu, QStringLiteral("TreeInputSaveAll"), tr("Save ALL"));
+    QAction* inputRestoreAll =
+        addCommand(inputMenu, QStringLiteral("TreeInputRestoreAll"), tr("Restore ALL"));
+    QAction* addElement =
+        addCommand(inputMenu, QStringLiteral("TreeInputAddElement"), tr("Add new array element"));
     QMenu* outputMenu = treeContextMenu_->addMenu(tr("Output..."));
     outputMenu->setObjectName(QStringLiteral("TreePopupOutput"));
     QAction* outputClear = addCommand(outputMenu, QStringLiteral("TreeOutputClear"), tr("Clear"));
@@ -186,6 +192,14 @@ void TMainForm::buildMenus() {
     connect(inputClearAll, &QAction::triggered, clearInput, &QAction::trigger);
     connect(outputClearAll, &QAction::triggered, clearOutput, &QAction::trigger);
     connect(addElement, &QAction::triggered, this, &TMainForm::AddArrayElementClick);
+    connect(inputSave, &QAction::triggered, this,
+            [this] { core_->inputFiles().saveInput(selectedNode(), false); });
+    connect(inputRestore, &QAction::triggered, this,
+            [this] { core_->inputFiles().restoreInput(selectedNode(), false); });
+    connect(inputSaveAll, &QAction::triggered, this,
+            [this] { core_->inputFiles().saveInput(selectedNode(), true); });
+    connect(inputRestoreAll, &QAction::triggered, this,
+            [this] { core_->inputFiles().restoreInput(selectedNode(), true); });
     connect(displayGrid, &QAction::triggered, this, [this] {
         core_->invoker().displayDataInGrid(selectedNode());
         ShowGridView();
@@ -219,6 +233,13 @@ void TMainForm::buildToolBar() {
     button(QStringLiteral("ViewLogButton"), QStyle::SP_FileDialogDetailedView, tr("View Log File"),
            QStringLiteral("ToolsViewLog"));
     bar->addSeparator();
+    button(QStringLiteral("SaveInputButton"), QStyle::SP_DialogSaveButton, tr("Save Input"),
+           QStringLiteral("TreeSaveInput"));
+    QAction* restore =
+        bar->addAction(s->standardIcon(QStyle::SP_DialogOpenButton), tr("Restore Input"));
+    restore->setObjectName(QStringLiteral("RestoreInputButton"));
+    connect(restore, &QAction::triggered, this,
+            [this] { core_->inputFiles().restoreInput(selectedNode(), false); });
     button(QStringLiteral("ClearInputButton"), QStyle::SP_DialogResetButton, tr("Clear Input"),
            QStringLiteral("ClearAllInput"));
     button(QStringLiteral("ClearOutputButton"), QStyle::SP_DialogDiscardButton, tr("Clear Output"),

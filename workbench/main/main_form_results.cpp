@@ -59,8 +59,7 @@ void TMainForm::buildResultViews(QWidget* parent) {
     resultsContextMenu_->addSeparator();
     addCommand(resultsContextMenu_, QStringLiteral("PopupSaveToFile"), tr("Save to File..."));
     addCommand(resultsContextMenu_, QStringLiteral("PopupExportExcel"), tr("E&xport to Excel..."));
-    addCommand(resultsContextMenu_, QStringLiteral("PopupSaveExcel"),
-               tr("&Save as Excel File..."));
+    addCommand(resultsContextMenu_, QStringLiteral("PopupSaveExcel"), tr("&Save as Excel File..."));
     connect(grid, &QAction::triggered, this, &TMainForm::ShowGridView);
     connect(text, &QAction::triggered, this, &TMainForm::ShowTextView);
     connect(clear, &QAction::triggered, this, [this] { core_->invoker().clearTextView(); });
@@ -72,7 +71,9 @@ void TMainForm::buildResultViews(QWidget* parent) {
     }
 }
 
-bool TMainForm::gridViewShown() const { return resultViews_->currentWidget() == grid_; }
+bool TMainForm::gridViewShown() const {
+    return resultViews_->currentWidget() == grid_;
+}
 
 void TMainForm::ShowGridView() {
     if (gridViewShown()) {
@@ -161,7 +162,9 @@ void TMainForm::InvokeClick() {
     core_->invoker().invoke(selectedNode());
 }
 
-void TMainForm::ShowSoapClick() { core_->invoker().showSoapMessages(selectedNode()); }
+void TMainForm::ShowSoapClick() {
+    core_->invoker().showSoapMessages(selectedNode());
+}
 
 void TMainForm::showSoapMessages(const QString& request, const QString& response) {
     if (!soapViewer_)
@@ -178,20 +181,20 @@ void TMainForm::ViewLogFileClick() {
     WaitCursor wait(*status_);
     status_->setStatus(QStringLiteral("Viewing Log File..."));
     switch (logViewer_->loadLogFile()) {
-    case TLogFileViewer::LoadResult::Loaded:
-        logViewer_->show();
-        logViewer_->raise();
-        addToWindowMenu(logViewer_);
-        status_->setStatus(QStringLiteral("View Log File Successful"));
-        break;
-    case TLogFileViewer::LoadResult::Missing:
-        messages_->showMessage(QStringLiteral("       Log file has no entries.       "));
-        status_->setStatus(QStringLiteral("Log File Has No Entries"));
-        break;
-    case TLogFileViewer::LoadResult::Failed:
-        status_->setStatus(QStringLiteral("View Log File Failed"));
-        messages_->showMessage(QStringLiteral("       Could not load log file.       "));
-        break;
+        case TLogFileViewer::LoadResult::Loaded:
+            logViewer_->show();
+            logViewer_->raise();
+            addToWindowMenu(logViewer_);
+            status_->setStatus(QStringLiteral("View Log File Successful"));
+            break;
+        case TLogFileViewer::LoadResult::Missing:
+            messages_->showMessage(QStringLiteral("       Log file has no entries.       "));
+            status_->setStatus(QStringLiteral("Log File Has No Entries"));
+            break;
+        case TLogFileViewer::LoadResult::Failed:
+            status_->setStatus(QStringLiteral("View Log File Failed"));
+            messages_->showMessage(QStringLiteral("       Could not load log file.       "));
+            break;
     }
 }
 

@@ -92,13 +92,17 @@ bool ParameterTreeModel::setData(const QModelIndex& index, const QVariant& value
     return true;
 }
 
-Qt::DropActions ParameterTreeModel::supportedDragActions() const { return Qt::CopyAction; }
+Qt::DropActions ParameterTreeModel::supportedDragActions() const {
+    return Qt::CopyAction;
+}
 
 Qt::DropActions ParameterTreeModel::supportedDropActions() const {
     return Qt::CopyAction | Qt::MoveAction;
 }
 
-QStringList ParameterTreeModel::mimeTypes() const { return {QStringLiteral("text/plain")}; }
+QStringList ParameterTreeModel::mimeTypes() const {
+    return {QStringLiteral("text/plain")};
+}
 
 QMimeData* ParameterTreeModel::mimeData(const QModelIndexList& indexes) const {
     if (indexes.isEmpty())

@@ -117,16 +117,61 @@ TEST_F(BatchProcess, ARunAppendsToTheLogItIsGivenRelativeToWhereItStarted) {
     EXPECT_EQ(log[7], "Reason: Operation not found");
     EXPECT_FALSE(QFile::exists(batchLog())) << "the fifth parameter replaces the batch log";
 
-    // A second run appends; a known operation stops where restoring would begin, and never
-    // claims success.
-    r = run({wsdl, "DemoService", "EchoString", "in.xml", "./report.txt"});
+    // A second run appends; a missing input file ends it before the invoke.
+    r = run({wsdl, "DemoService", "EchoString", "missing.xml", "./report.txt"});
     EXPECT_EQ(r.exitCode, 1);
     log = lines(report);
-    ASSERT_EQ(log.size(), 18);
+    ASSERT_GT(log.size(), 12);
     EXPECT_EQ(log[9], "--------------------------------");
     EXPECT_EQ(log[15], "*** Did Not Complete ***");
-    EXPECT_TRUE(log[16].startsWith("Reason: Restoring input values")) << log[16].toStdString();
+    EXPECT_TRUE(log[16].startsWith("Reason: File error: ")) << log[16].toStdString();
+    EXPECT_EQ(log[17], "The input values could not be restored.");
     EXPECT_FALSE(log.join("\n").contains("*** Successful ***"));
+}
+
+TEST_F(BatchProcess, InputFilesInEveryEncodingAreReplayedEndToEnd) {
+    nv::demo::DemoService demo;
+    const QString wsdl = QString::fromStdString(demo.wsdlUrl());
+    const QString launch = QString::fromStdString(launch_.path());
+    const auto write = [&](const QString& name, const QByteArray& bytes) {
+        QFile file(launch + name);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    const QString xml = QStringLiteral(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n"
+        "<NV:service name=\"DemoService\" "
+        "xmlns:NV=\"http://www.norvale.example/sondar/inputvalues\">\n"
+        "<operation name=\"EchoString\">\n<input isComplex=\"1\">\n"
+        "<EchoString isComplex=\"1\">\n<text type=\"string\">caf\u00e9 &lt;&amp;&gt;</text>\n"
+        "</EchoString>\n</input>\n</operation>\n</NV:service>\n");
+    write("utf8.xml", xml.toUtf8());
+    // UTF-16 with a byte-order mark, as Windows programs write it.
+    QByteArray utf16("\xFF\xFE", 2);
+    QString sixteen = xml;
+    sixteen.replace("UTF-8", "UTF-16");
+    utf16.append(reinterpret_cast<const char*>(sixteen.utf16()), sixteen.size() * 2);
+    write("utf16.xml", utf16);
+    // The older plain-text form, in Windows-1252.
+    write("legacy.txt", QByteArray("text\r\ncaf\xE9 <&>\r\n"));
+
+    for (const char* file : {"utf8.xml", "utf16.xml", "legacy.txt"}) {
+        QFile::remove(batchLog());
+        const ProcessResult r = run({wsdl, "DemoService", "EchoString", file});
+        EXPECT_EQ(r.exitCode, 0) << file << r.err.toStdString();
+        const QStringList log = lines(batchLog());
+        EXPECT_TRUE(log.contains("*** Successful ***")) << file << log.join("\n").toStdString();
+        EXPECT_TRUE(log.contains(QString::fromUtf8("text = caf\xC3\xA9 <&>"))) << file;
+        EXPECT_TRUE(log.contains(QString::fromUtf8("EchoStringResult = caf\xC3\xA9 <&>"))) << file;
+    }
+
+    // A file for another service does not match.
+    QString other = xml;
+    other.replace("name=\"DemoService\"", "name=\"Elsewhere\"");
+    write("other.xml", other.toUtf8());
+    QFile::remove(batchLog());
+    EXPECT_EQ(run({wsdl, "DemoService", "EchoString", "other.xml"}).exitCode, 1);
+    EXPECT_TRUE(lines(batchLog()).contains("Reason: Input file does not match operation"));
 }
 
 TEST_F(BatchProcess, AnOperationWithoutInputsRunsEndToEnd) {

@@ -45,6 +45,7 @@ class EditingInvokeTest : public QObject {
     void aDoubleClickExpandsTheWholeBranch();
     void f10InvokesAndTheResultViewsShowTheAnswer();
     void theViewersShowTheCallAndTheLog();
+    void inputValuesAreSavedAndRestoredFromTheMenus();
 
   private:
     TNVTreeNode* node(const QString& path) {
@@ -273,6 +274,26 @@ void EditingInvokeTest::theViewersShowTheCallAndTheLog() {
     QVERIFY(form_->logViewer()->isVisible());
     QVERIFY(form_->logViewer()->view()->toPlainText().contains("OPERATION: PlaceOrder"));
     QCOMPARE(form_->statusBar()->currentMessage(), QString("View Log File Successful"));
+}
+
+void EditingInvokeTest::inputValuesAreSavedAndRestoredFromTheMenus() {
+    form_->treeView()->expand(indexOf("PlaceOrder/Input/PlaceOrder/customer"));
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QVERIFY(editor);
+    QTest::keyClicks(editor, "Kept");
+    const QString path = QString::fromStdString(registry_->dir()) + "inputs.xml";
+    GuiFileDialogs::scriptedPaths() = {path, path};
+    form_->treeView()->setCurrentIndex(indexOf("PlaceOrder"));
+    form_->action("TreeSaveInput")->trigger();
+    QCOMPARE(form_->statusBar()->currentMessage(), QString("Save Successful"));
+    form_->action("ClearAllInput")->trigger();  // scripted: the question is answered No
+    GuiMessages::queueAnswer(MessageAnswer::Yes);
+    form_->action("ClearAllInput")->trigger();
+    QVERIFY(node("PlaceOrder/Input/PlaceOrder/customer")->firstChild()->caption() != "Kept");
+    form_->action("RestoreInputButton")->trigger();
+    QCOMPARE(form_->statusBar()->currentMessage(), QString("Restore Successful"));
+    QCOMPARE(node("PlaceOrder/Input/PlaceOrder/customer")->firstChild()->caption(),
+             QString("Kept"));
 }
 
 QTEST_MAIN(EditingInvokeTest)

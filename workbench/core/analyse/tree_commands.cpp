@@ -56,6 +56,14 @@ void TreeCommands::clearOperationValues(TNVTreeNode* node, MessageDirection dire
                                     ctx_.state.knowledgeBaseHits);
 }
 
+bool TreeCommands::rebuildAll(MessageDirection direction) {
+    TNVTreeNode* root = ctx_.tree.root();
+    for (int i = 0; root && i < root->childCount(); ++i)
+        if (!rebuild(root->child(i), direction))
+            return false;
+    return true;
+}
+
 bool TreeCommands::rebuild(TNVTreeNode* operation, MessageDirection direction) {
     const bool input = direction == MessageDirection::Input;
     TNVTreeNode* message = nullptr;

@@ -16,6 +16,9 @@ class TreeCommands {
     // The tree menu's "Clear" for the operation of `node` (any node under an operation).
     void clearOperationValues(TNVTreeNode* node, MessageDirection direction);
 
+    // Fetches every operation's input (or output) structure again, without asking.
+    bool rebuildAll(MessageDirection direction);
+
     void expandTree();
     void collapseTree();
     void expandItemAndChildren(TNVTreeNode* node);

@@ -71,9 +71,9 @@ bool BatchRun::run(const QStringList& parameters) {
     TNVTreeNode* operation = nullptr;
     if (batch.stillGood) {
         if (TNVTreeNode* root = core_.tree().root())
-            for (int i = 0; i < root->childCount() && !operation; ++i)
+            for (int i = 0; i < root->childCount(); ++i)
                 if (root->child(i)->caption() == batch.operation)
-                    operation = root->child(i);
+                    operation = root->child(i);  // the last one when several match
         if (!operation)
             batch.fail(QStringLiteral("Operation not found"));
         else
@@ -96,19 +96,8 @@ bool BatchRun::run(const QStringList& parameters) {
     return batch.stillGood;
 }
 
-bool BatchRun::restoreInput(TNVTreeNode* operation, const QString&) {
-    // An operation without input values has nothing to restore.
-    bool hasValues = false;
-    forEachNode(operation->firstChild(), [&hasValues](TNVTreeNode* node) {
-        hasValues = hasValues || node->kind() == NodeKind::Value;
-    });
-    if (!hasValues)
-        return true;
-    // Reading input-values files arrives with the files feature; until then a run must not
-    // claim success with inputs it never read.
-    core_.state().batch.fail(
-        QStringLiteral("Restoring input values from a file is not available yet in this version."));
-    return false;
+bool BatchRun::restoreInput(TNVTreeNode* operation, const QString& inputFile) {
+    return core_.inputFiles().restoreForBatch(operation, inputFile);
 }
 
 bool BatchRun::invoke(TNVTreeNode* operation) {

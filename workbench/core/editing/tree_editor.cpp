@@ -81,18 +81,22 @@ void TreeEditor::applyChoice(TNVTreeNode* node, const QString& text) {
         ctx_.tree.changed(node);
         return;
     }
-    node->SelectedType = text;
+    chooseType(node, text);
+}
+
+bool TreeEditor::chooseType(TNVTreeNode* structure, const QString& typeName) {
+    structure->SelectedType = typeName;
     IOMessageArray typeRecords;
     QString errorText;
     try {
-        ctx_.control.GetInputStructureOfAType(node->caption(), node->level() - 2, text, typeRecords,
-                                              errorText);
+        ctx_.control.GetInputStructureOfAType(structure->caption(), structure->level() - 2,
+                                              typeName, typeRecords, errorText);
     } catch (const std::exception&) {
         ctx_.state.lastEngineError = errorText;
         ctx_.status.setStatus(QStringLiteral("Replace element failed."));
-        return;
+        return false;
     }
-    replaceStructure(node, typeRecords);
+    return replaceStructure(structure, typeRecords);
 }
 
 bool TreeEditor::replaceStructure(TNVTreeNode* structure, const IOMessageArray& typeRecords) {

@@ -38,6 +38,10 @@ class TreeEditor {
     // The user chose `text` from the node's choice list.
     void applyChoice(TNVTreeNode* node, const QString& text);
 
+    // Gives a structure that offers derived types the fields of `typeName`; false (with the
+    // status "Replace element failed.") when that fails.
+    bool chooseType(TNVTreeNode* structure, const QString& typeName);
+
     // "Add new array element" on the selected node; reports refusals and failures.
     bool addArrayElement(TNVTreeNode* selected);
 

@@ -21,7 +21,10 @@ WorkbenchCore::WorkbenchCore(WorkbenchSeams seams)
       analyzer_(context_),
       treeCommands_(context_),
       editor_(context_, messageFactory_),
-      invoker_(context_, seams_.clock) {}
+      invoker_(context_, seams_.clock),
+      inputFiles_(context_, editor_, treeCommands_) {
+    inputFiles_.setFileDialogs(seams_.files);
+}
 
 StartOutcome WorkbenchCore::formCreate(const LaunchInfo& launch) {
     BatchState& batch = state_.batch;

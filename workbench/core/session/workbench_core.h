@@ -11,6 +11,7 @@
 #include "workbench/core/analyse/analyze_flow.h"
 #include "workbench/core/analyse/tree_commands.h"
 #include "workbench/core/editing/tree_editor.h"
+#include "workbench/core/files/input_files.h"
 #include "workbench/core/invoke/invoke_flow.h"
 #include "workbench/core/seams/clock.h"
 #include "workbench/core/session/process_lock.h"
@@ -37,6 +38,7 @@ struct WorkbenchSeams {
     StatusSeam& status;
     CredentialsSeam& credentials;
     const Clock& clock;
+    FileDialogSeam* files = nullptr;  // none in a batch run
 };
 
 class WorkbenchCore {
@@ -68,6 +70,7 @@ class WorkbenchCore {
     TreeCommands& treeCommands() { return treeCommands_; }
     TreeEditor& editor() { return editor_; }
     InvokeFlow& invoker() { return invoker_; }
+    InputFiles& inputFiles() { return inputFiles_; }
     const Clock& clock() const { return seams_.clock; }
 
   private:
@@ -87,6 +90,7 @@ class WorkbenchCore {
     TreeCommands treeCommands_;
     TreeEditor editor_;
     InvokeFlow invoker_;
+    InputFiles inputFiles_;
     std::unique_ptr<ProcessLock> lock_;
     int exitCode_ = 0;
 };
