@@ -20,7 +20,9 @@ const QStringList kWorkingEntries = {
     QStringLiteral("TreeInputAddElement"), QStringLiteral("TreeOutputClear"),
     QStringLiteral("TreeOutputClearAll"),  QStringLiteral("TreeDisplayGrid"),
     QStringLiteral("TreeInputSave"),       QStringLiteral("TreeInputRestore"),
-    QStringLiteral("TreeInputSaveAll"),    QStringLiteral("TreeInputRestoreAll")};
+    QStringLiteral("TreeInputSaveAll"),    QStringLiteral("TreeInputRestoreAll"),
+    QStringLiteral("TreeOutputSave"),      QStringLiteral("TreeOutputSaveAll"),
+    QStringLiteral("TreeOutputSaveField"), QStringLiteral("TreeOutputViewFile")};
 
 }  // namespace
 

@@ -169,10 +169,25 @@ void TMainForm::buildMenus() {
         addCommand(outputMenu, QStringLiteral("TreeOutputClearAll"), tr("Clear ALL"));
     QAction* displayGrid =
         addCommand(outputMenu, QStringLiteral("TreeDisplayGrid"), tr("Display data in grid"));
-    addCommand(outputMenu, QStringLiteral("TreeOutputSave"), tr("Save"));
-    addCommand(outputMenu, QStringLiteral("TreeOutputSaveAll"), tr("Save ALL"));
-    addCommand(outputMenu, QStringLiteral("TreeOutputSaveField"), tr("Save field to file"));
-    addCommand(outputMenu, QStringLiteral("TreeOutputViewFile"), tr("View result file"));
+    QAction* outputSave = addCommand(outputMenu, QStringLiteral("TreeOutputSave"), tr("Save"));
+    QAction* outputSaveAll =
+        addCommand(outputMenu, QStringLiteral("TreeOutputSaveAll"), tr("Save ALL"));
+    QAction* outputSaveField =
+        addCommand(outputMenu, QStringLiteral("TreeOutputSaveField"), tr("Save field to file"));
+    QAction* viewResultFile =
+        addCommand(outputMenu, QStringLiteral("TreeOutputViewFile"), tr("View result file"));
+    connect(outputSave, &QAction::triggered, this,
+            [this] { core_->outputFiles().saveOutput(selectedNode(), OutputScope::Operation); });
+    connect(outputSaveAll, &QAction::triggered, this, [this] {
+        core_->outputFiles().saveOutput(selectedNode(), OutputScope::AllOperations);
+    });
+    connect(outputSaveField, &QAction::triggered, this,
+            [this] { core_->outputFiles().saveOutput(selectedNode(), OutputScope::Field); });
+    connect(viewResultFile, &QAction::triggered, this, [this] {
+        const QString path = core_->outputFiles().resultFilePath(selectedNode());
+        if (!path.isEmpty())
+            QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    });
     treeContextMenu_->addSeparator();
     QAction* popupInvoke =
         addCommand(treeContextMenu_, QStringLiteral("TreePopupInvoke"), tr("Invoke"), {}, true);

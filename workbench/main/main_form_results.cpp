@@ -57,7 +57,16 @@ void TMainForm::buildResultViews(QWidget* parent) {
     QAction* clear = addCommand(resultsContextMenu_, QStringLiteral("PopupClearTextView"),
                                 tr("Clear Text View"));
     resultsContextMenu_->addSeparator();
-    addCommand(resultsContextMenu_, QStringLiteral("PopupSaveToFile"), tr("Save to File..."));
+    QMenu* saveToFile = resultsContextMenu_->addMenu(tr("Save to File..."));
+    saveToFile->setObjectName(QStringLiteral("PopupSaveToFile"));
+    QAction* columns =
+        addCommand(saveToFile, QStringLiteral("PopupSaveColumns"), tr("Column order"), {}, true);
+    QAction* rows =
+        addCommand(saveToFile, QStringLiteral("PopupSaveRows"), tr("Row order"), {}, true);
+    connect(columns, &QAction::triggered, this,
+            [this] { core_->outputFiles().saveGrid(GridOrder::Columns); });
+    connect(rows, &QAction::triggered, this,
+            [this] { core_->outputFiles().saveGrid(GridOrder::Rows); });
     addCommand(resultsContextMenu_, QStringLiteral("PopupExportExcel"), tr("E&xport to Excel..."));
     addCommand(resultsContextMenu_, QStringLiteral("PopupSaveExcel"), tr("&Save as Excel File..."));
     connect(grid, &QAction::triggered, this, &TMainForm::ShowGridView);
@@ -82,6 +91,7 @@ void TMainForm::ShowGridView() {
         return;
     }
     resultViews_->setCurrentWidget(grid_);
+    findChild<QMenu*>(QStringLiteral("PopupSaveToFile"))->setEnabled(true);
     for (const char* name : {"GridView", "PopupGridView"})
         action(QString::fromLatin1(name))->setChecked(true);
     for (const char* name : {"TextViewMode", "PopupTextView"})
@@ -97,6 +107,7 @@ void TMainForm::ShowTextView() {
         return;
     }
     resultViews_->setCurrentWidget(textView_);
+    findChild<QMenu*>(QStringLiteral("PopupSaveToFile"))->setEnabled(false);
     for (const char* name : {"TextViewMode", "PopupTextView"})
         action(QString::fromLatin1(name))->setChecked(true);
     for (const char* name : {"GridView", "PopupGridView"})

@@ -22,8 +22,10 @@ WorkbenchCore::WorkbenchCore(WorkbenchSeams seams)
       treeCommands_(context_),
       editor_(context_, messageFactory_),
       invoker_(context_, seams_.clock),
-      inputFiles_(context_, editor_, treeCommands_) {
+      inputFiles_(context_, editor_, treeCommands_),
+      outputFiles_(context_) {
     inputFiles_.setFileDialogs(seams_.files);
+    outputFiles_.setFileDialogs(seams_.files);
 }
 
 StartOutcome WorkbenchCore::formCreate(const LaunchInfo& launch) {

@@ -12,6 +12,7 @@
 #include "workbench/core/analyse/tree_commands.h"
 #include "workbench/core/editing/tree_editor.h"
 #include "workbench/core/files/input_files.h"
+#include "workbench/core/files/output_files.h"
 #include "workbench/core/invoke/invoke_flow.h"
 #include "workbench/core/seams/clock.h"
 #include "workbench/core/session/process_lock.h"
@@ -71,6 +72,7 @@ class WorkbenchCore {
     TreeEditor& editor() { return editor_; }
     InvokeFlow& invoker() { return invoker_; }
     InputFiles& inputFiles() { return inputFiles_; }
+    OutputFiles& outputFiles() { return outputFiles_; }
     const Clock& clock() const { return seams_.clock; }
 
   private:
@@ -91,6 +93,7 @@ class WorkbenchCore {
     TreeEditor editor_;
     InvokeFlow invoker_;
     InputFiles inputFiles_;
+    OutputFiles outputFiles_;
     std::unique_ptr<ProcessLock> lock_;
     int exitCode_ = 0;
 };
