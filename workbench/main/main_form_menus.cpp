@@ -81,8 +81,12 @@ void TMainForm::buildMenus() {
     gridView->setCheckable(true);
     gridView->setChecked(true);
     textView->setCheckable(true);
-    addCommand(view, QStringLiteral("ExportExcel"), tr("E&xport to Excel..."));
-    addCommand(view, QStringLiteral("SaveExcel"), tr("&Save as Excel File..."));
+    QAction* exportExcel =
+        addCommand(view, QStringLiteral("ExportExcel"), tr("E&xport to Excel..."), {}, true);
+    QAction* saveExcel =
+        addCommand(view, QStringLiteral("SaveExcel"), tr("&Save as Excel File..."), {}, true);
+    connect(exportExcel, &QAction::triggered, this, [this] { core_->outputFiles().exportExcel(); });
+    connect(saveExcel, &QAction::triggered, this, [this] { core_->outputFiles().saveExcel(); });
     QAction* clearText =
         addCommand(dataMenu, QStringLiteral("ClearTextView"), tr("Clear Text View"));
     connect(gridView, &QAction::triggered, this, &TMainForm::ShowGridView);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QAction>
+#include <QDesktopServices>
 #include <QHeaderView>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -10,6 +11,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QUrl>
 
 #include "workbench/dialogs/about_box.h"
 #include "workbench/dialogs/data_selector.h"
@@ -67,8 +69,14 @@ void TMainForm::buildResultViews(QWidget* parent) {
             [this] { core_->outputFiles().saveGrid(GridOrder::Columns); });
     connect(rows, &QAction::triggered, this,
             [this] { core_->outputFiles().saveGrid(GridOrder::Rows); });
-    addCommand(resultsContextMenu_, QStringLiteral("PopupExportExcel"), tr("E&xport to Excel..."));
-    addCommand(resultsContextMenu_, QStringLiteral("PopupSaveExcel"), tr("&Save as Excel File..."));
+    QAction* exportExcel = addCommand(resultsContextMenu_, QStringLiteral("PopupExportExcel"),
+                                      tr("E&xport to Excel..."), {}, true);
+    QAction* saveExcel = addCommand(resultsContextMenu_, QStringLiteral("PopupSaveExcel"),
+                                    tr("&Save as Excel File..."), {}, true);
+    connect(exportExcel, &QAction::triggered, this, [this] { core_->outputFiles().exportExcel(); });
+    connect(saveExcel, &QAction::triggered, this, [this] { core_->outputFiles().saveExcel(); });
+    core_->outputFiles().setFileOpener(
+        [](const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); });
     connect(grid, &QAction::triggered, this, &TMainForm::ShowGridView);
     connect(text, &QAction::triggered, this, &TMainForm::ShowTextView);
     connect(clear, &QAction::triggered, this, [this] { core_->invoker().clearTextView(); });
@@ -92,6 +100,8 @@ void TMainForm::ShowGridView() {
     }
     resultViews_->setCurrentWidget(grid_);
     findChild<QMenu*>(QStringLiteral("PopupSaveToFile"))->setEnabled(true);
+    for (const char* name : {"ExportExcel", "SaveExcel", "PopupExportExcel", "PopupSaveExcel"})
+        action(QString::fromLatin1(name))->setEnabled(true);
     for (const char* name : {"GridView", "PopupGridView"})
         action(QString::fromLatin1(name))->setChecked(true);
     for (const char* name : {"TextViewMode", "PopupTextView"})
@@ -108,6 +118,8 @@ void TMainForm::ShowTextView() {
     }
     resultViews_->setCurrentWidget(textView_);
     findChild<QMenu*>(QStringLiteral("PopupSaveToFile"))->setEnabled(false);
+    for (const char* name : {"ExportExcel", "SaveExcel", "PopupExportExcel", "PopupSaveExcel"})
+        action(QString::fromLatin1(name))->setEnabled(false);
     for (const char* name : {"TextViewMode", "PopupTextView"})
         action(QString::fromLatin1(name))->setChecked(true);
     for (const char* name : {"GridView", "PopupGridView"})

@@ -2,7 +2,10 @@
 // result files services send.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 
 #include "examples/demo_service/demo_service.h"
 #include "tests/support/temp_dir.h"
@@ -112,6 +115,48 @@ TEST_F(OutputFilesTest, TheGridsUsedBlockIsWrittenInRowOrColumnOrder) {
     EXPECT_TRUE(csv.startsWith("\"accepted\",\"sku\",\"qty\"\r\n\"true\",\"A-1\",\"1\"\r\n"))
         << csv.constData();
     EXPECT_EQ(files_.captions.back(), "Save Grid Data");
+}
+
+// The shared strings of a workbook, read with Python's zipfile (the test needs no zip library).
+QString workbookStrings(const QString& path) {
+    QProcess python;
+    python.start("/usr/bin/python3",
+                 {"-c",
+                  "import sys, zipfile; "
+                  "print(zipfile.ZipFile(sys.argv[1]).read('xl/sharedStrings.xml').decode())",
+                  path});
+    python.waitForFinished(30000);
+    return QString::fromUtf8(python.readAllStandardOutput());
+}
+
+TEST_F(OutputFilesTest, TheGridBecomesASpreadsheetWorkbook) {
+    files_.path = QString::fromStdString(dir_.file("results"));
+    ASSERT_TRUE(harness_.core.outputFiles().saveExcel());
+    EXPECT_EQ(harness_.status.last(), "Save Successful");
+    EXPECT_EQ(files_.captions.back(), "Save as Excel File");
+    const QString strings = workbookStrings(files_.path + ".xlsx");
+    EXPECT_TRUE(strings.contains("accepted")) << strings.toStdString();
+    EXPECT_TRUE(strings.contains("C-3"));
+
+    QString opened;
+    harness_.core.outputFiles().setFileOpener([&opened](const QString& path) {
+        opened = path;
+        return true;
+    });
+    ASSERT_TRUE(harness_.core.outputFiles().exportExcel());
+    EXPECT_EQ(harness_.status.last(), "Export Successful");
+    EXPECT_TRUE(workbookStrings(opened).contains("B-2"));
+    QFile::remove(opened);
+    QDir().rmdir(QFileInfo(opened).path());
+
+    // More rows than a worksheet holds.
+    harness_.core.state().resultGrid.resize(3, 1048578);
+    EXPECT_FALSE(harness_.core.outputFiles().exportExcel());
+    EXPECT_EQ(harness_.status.last(), "Export Failed");
+    EXPECT_EQ(harness_.messages.shown.back(),
+              "Could not export data to Excel. Maximum worksheet size may have been reached.");
+    EXPECT_FALSE(harness_.core.outputFiles().saveExcel());
+    EXPECT_EQ(harness_.status.last(), "Save Failed");
 }
 
 TEST_F(OutputFilesTest, AFileSentByTheServiceIsFoundInTheWorkingDirectory) {

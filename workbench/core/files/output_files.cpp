@@ -1,9 +1,12 @@
 #include "workbench/core/files/output_files.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryDir>
 
 #include "workbench/core/analyse/tree_commands.h"
+#include "workbench/core/files/spreadsheet.h"
 
 namespace sondar {
 
@@ -178,6 +181,61 @@ bool OutputFiles::saveGrid(GridOrder order) {
         return false;
     }
     ctx_.status.setStatus(QStringLiteral("Save Successful"));
+    return true;
+}
+
+bool OutputFiles::saveExcel() {
+    const QString chosen =
+        files_ ? files_->getSaveFileName(QStringLiteral("Save as Excel File"),
+                                         ctx_.state.options.workingDirectory,
+                                         QStringLiteral("Excel Files (*.xlsx);;All Files (*)"))
+               : QString();
+    if (chosen.isEmpty()) {
+        ctx_.status.setStatus(QStringLiteral("Save Canceled..."));
+        return false;
+    }
+    WaitCursor wait(ctx_.status);
+    ctx_.status.setStatus(QStringLiteral("Saving..."));
+    switch (writeGridWorkbook(ctx_.state.resultGrid, withSuffix(chosen, QStringLiteral("xlsx")))) {
+        case WorkbookResult::Written:
+            ctx_.status.setStatus(QStringLiteral("Save Successful"));
+            return true;
+        case WorkbookResult::TooLarge:
+            ctx_.status.setStatus(QStringLiteral("Save Failed"));
+            ctx_.messages.showMessage(
+                QStringLiteral("Could not save data to an Excel file. Maximum "
+                               "worksheet size may have been reached."));
+            return false;
+        case WorkbookResult::Failed:
+            break;
+    }
+    ctx_.status.setStatus(QStringLiteral("Export Failed"));
+    ctx_.messages.showMessage(QStringLiteral("Could not save data to an Excel file."));
+    return false;
+}
+
+bool OutputFiles::exportExcel() {
+    WaitCursor wait(ctx_.status);
+    ctx_.status.setStatus(QStringLiteral("Exporting..."));
+    // The workbook outlives this call: the spreadsheet program opens it later.
+    QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/sondar-export-XXXXXX"));
+    folder.setAutoRemove(false);
+    const QString path = folder.filePath(QStringLiteral("Sondar results.xlsx"));
+    const WorkbookResult result =
+        folder.isValid() ? writeGridWorkbook(ctx_.state.resultGrid, path) : WorkbookResult::Failed;
+    if (result == WorkbookResult::TooLarge) {
+        ctx_.status.setStatus(QStringLiteral("Export Failed"));
+        ctx_.messages.showMessage(
+            QStringLiteral("Could not export data to Excel. Maximum "
+                           "worksheet size may have been reached."));
+        return false;
+    }
+    if (result == WorkbookResult::Failed || !openFile_ || !openFile_(path)) {
+        ctx_.status.setStatus(QStringLiteral("Export Failed"));
+        ctx_.messages.showMessage(QStringLiteral("     Could not export data to Excel.     "));
+        return false;
+    }
+    ctx_.status.setStatus(QStringLiteral("Export Successful"));
     return true;
 }
 

@@ -2,6 +2,8 @@
 // one field's values) and the result grid as comma-separated values.
 #pragma once
 
+#include <functional>
+
 #include <QByteArray>
 #include <QString>
 
@@ -31,6 +33,14 @@ class OutputFiles {
     bool saveOutput(TNVTreeNode* selected, OutputScope scope);
     // "Save to File..." of the result views.
     bool saveGrid(GridOrder order);
+    // "&Save as Excel File..." and "E&xport to Excel..." (a temporary workbook opened with
+    // the desktop's spreadsheet program through `openFile`).
+    bool saveExcel();
+    bool exportExcel();
+    void setFileOpener(std::function<bool(const QString&)> openFile) {
+        openFile_ = std::move(openFile);
+    }
+
     // The file a "file" field names, for "View result file"; empty when it names none.
     QString resultFilePath(const TNVTreeNode* selected) const;
 
@@ -39,6 +49,7 @@ class OutputFiles {
 
     WorkbenchContext& ctx_;
     FileDialogSeam* files_ = nullptr;
+    std::function<bool(const QString&)> openFile_;
 };
 
 }  // namespace sondar
