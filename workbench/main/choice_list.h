@@ -4,8 +4,8 @@
 
 #include <functional>
 
-#include <QPointer>
 #include <QComboBox>
+#include <QPointer>
 #include <QRect>
 
 #include "workbench/core/editing/tree_editor.h"

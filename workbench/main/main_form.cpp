@@ -138,6 +138,9 @@ void TMainForm::buildControls() {
     connect(analyzeButton_, &QPushButton::clicked, this, &TMainForm::AnalyzeButtonClick);
     connect(locationBox_->lineEdit(), &QLineEdit::returnPressed, this,
             &TMainForm::AnalyzeButtonClick);
+    // An edited location no longer matches the tree: saving a workspace needs an analyse.
+    connect(locationBox_->lineEdit(), &QLineEdit::textEdited, this,
+            [this] { core_->state().locationEdited = true; });
     connect(servicesBox_, &QComboBox::activated, this, &TMainForm::ServicesBoxSelect);
     connect(treeView_, &ParameterTreeView::customContextMenuRequested, this,
             &TMainForm::TreeViewContextPopup);

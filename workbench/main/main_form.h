@@ -76,6 +76,7 @@ class TMainForm final : public QMainWindow, public MainView {
     QString serviceBoxText() const override;
     void setServices(const QStringList& names, int selectedIndex, const QString& toolTip) override;
     void wsdlHistoryChanged() override;
+    void recentWorkspacesChanged() override { rebuildRecentWorkspacesMenu(); }
     void removeChoiceList() override;
     void expandNode(TNVTreeNode* node) override;
     void collapseNode(TNVTreeNode* node) override;

@@ -29,10 +29,16 @@ QAction* TMainForm::addCommand(QMenu* menu, const QString& objectName, const QSt
 
 void TMainForm::buildMenus() {
     QMenu* file = menuBar()->addMenu(tr("&File"));
-    addCommand(file, QStringLiteral("FileOpenWorkspace"), tr("&Open Workspace..."),
-               QKeySequence(Qt::CTRL | Qt::Key_O));
-    addCommand(file, QStringLiteral("FileSaveWorkspace"), tr("&Save Workspace..."),
-               QKeySequence(Qt::CTRL | Qt::Key_S));
+    QAction* openWorkspace =
+        addCommand(file, QStringLiteral("FileOpenWorkspace"), tr("&Open Workspace..."),
+                   QKeySequence(Qt::CTRL | Qt::Key_O), true);
+    QAction* saveWorkspace =
+        addCommand(file, QStringLiteral("FileSaveWorkspace"), tr("&Save Workspace..."),
+                   QKeySequence(Qt::CTRL | Qt::Key_S), true);
+    connect(openWorkspace, &QAction::triggered, this,
+            [this] { core_->workspaceFiles().openWorkspace(); });
+    connect(saveWorkspace, &QAction::triggered, this,
+            [this] { core_->workspaceFiles().saveWorkspace(); });
     recentWorkspacesMenu_ = file->addMenu(tr("&Recent Workspaces..."));
     recentWorkspacesMenu_->setObjectName(QStringLiteral("RecentWorkspaces"));
     file->addSeparator();
@@ -286,7 +292,9 @@ void TMainForm::rebuildRecentWorkspacesMenu() {
                                                  .arg(QFileInfo(paths[i]).fileName())
                                                  .replace(QLatin1Char('&'), QStringLiteral("&&")));
         entry->setToolTip(paths[i]);
-        entry->setEnabled(false);  // opening workspaces arrives with the files feature
+        const QString path = paths[i];
+        connect(entry, &QAction::triggered, this,
+                [this, path] { core_->workspaceFiles().openWorkspace(path); });
     }
     recentWorkspacesMenu_->setEnabled(!paths.isEmpty());
 }

@@ -46,6 +46,7 @@ class EditingInvokeTest : public QObject {
     void f10InvokesAndTheResultViewsShowTheAnswer();
     void theViewersShowTheCallAndTheLog();
     void inputValuesAreSavedAndRestoredFromTheMenus();
+    void workspacesAreSavedAndReopenedFromTheFileMenu();
 
   private:
     TNVTreeNode* node(const QString& path) {
@@ -294,6 +295,31 @@ void EditingInvokeTest::inputValuesAreSavedAndRestoredFromTheMenus() {
     QCOMPARE(form_->statusBar()->currentMessage(), QString("Restore Successful"));
     QCOMPARE(node("PlaceOrder/Input/PlaceOrder/customer")->firstChild()->caption(),
              QString("Kept"));
+}
+
+void EditingInvokeTest::workspacesAreSavedAndReopenedFromTheFileMenu() {
+    const QString path = QString::fromStdString(registry_->dir()) + "work.nws";
+    GuiFileDialogs::scriptedPaths() = {path};
+    form_->action("FileSaveWorkspace")->trigger();
+    QCOMPARE(form_->statusBar()->currentMessage(), QString("Workspace Saved"));
+    auto* recent = form_->findChild<QMenu*>("RecentWorkspaces");
+    QVERIFY(recent->isEnabled());
+    QCOMPARE(recent->actions().size(), 1);
+    QCOMPARE(recent->actions().front()->toolTip(), path);
+    QVERIFY(recent->actions().front()->text().contains("work.nws"));
+
+    // Typing in the location box makes the tree stale for a workspace.
+    QTest::keyClicks(form_->locationBox()->lineEdit(), "x");
+    form_->action("FileSaveWorkspace")->trigger();
+    QCOMPARE(GuiMessages::recorded().back(),
+             QString("The selected WSDL and Service must be Analyzed before saving workspace."));
+
+    recent->actions().front()->trigger();
+    QCOMPARE(form_->statusBar()->currentMessage(), QString("Workspace Opened"));
+    QCOMPARE(form_->locationBox()->currentText(),
+             QString::fromStdString(documents_->url("/orders.wsdl")));
+    QVERIFY(node("PlaceOrder/Input/PlaceOrder/line [1]"));
+    QCOMPARE(form_->treeModel()->rowCount(form_->treeModel()->index(0, 0)), 2);
 }
 
 QTEST_MAIN(EditingInvokeTest)

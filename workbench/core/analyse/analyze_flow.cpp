@@ -96,6 +96,7 @@ bool AnalyzeFlow::analyze() {
 
     ctx_.status.setStatus(QStringLiteral("Analyzing... Successful"));
     state.treeExists = true;
+    state.locationEdited = false;
     if (!state.knowledgeBaseHits.isEmpty())
         computeKnowledgeBaseIndexes(ctx_.tree, state.currentService, state.knowledgeBaseHits);
     return true;

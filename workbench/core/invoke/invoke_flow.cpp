@@ -127,6 +127,7 @@ bool InvokeFlow::invoke(TNVTreeNode* selected) {
 
     state.textLines.append(QString());
     displayValues(output, state.resultGrid, state.textLines);
+    state.gridOperation = operation->caption();
     ctx_.view.resultViewsChanged();
 
     if (log.isOpen()) {
@@ -195,6 +196,7 @@ void InvokeFlow::displayDataInGrid(TNVTreeNode* selected) {
     ctx_.view.expandNode(output);
     ctx_.state.textLines.append(QString());
     displayValues(output->firstChild(), ctx_.state.resultGrid, ctx_.state.textLines);
+    ctx_.state.gridOperation = operation->caption();
     ctx_.view.resultViewsChanged();
 }
 

@@ -50,6 +50,10 @@ struct MainState {
     // The result views: the grid, and the text view's lines (kept until cleared).
     ResultGrid resultGrid;
     QStringList textLines;
+    // The operation whose output the grid shows (stored in workspaces); empty for none.
+    QString gridOperation;
+    // The location box was edited since the last analyse or workspace open.
+    bool locationEdited = false;
     Credentials basicAuth;  // what the user last gave the basic-authentication dialog
 };
 

@@ -22,6 +22,8 @@ class MainView {
                              const QString& toolTip) = 0;
     // The WSDL history changed (the box's drop-down list shows it).
     virtual void wsdlHistoryChanged() {}
+    // The recent-workspaces list changed (the File menu shows it).
+    virtual void recentWorkspacesChanged() {}
 
     // Removes the in-place choice list and the hint window, if any.
     virtual void removeChoiceList() {}

@@ -23,9 +23,11 @@ WorkbenchCore::WorkbenchCore(WorkbenchSeams seams)
       editor_(context_, messageFactory_),
       invoker_(context_, seams_.clock),
       inputFiles_(context_, editor_, treeCommands_),
-      outputFiles_(context_) {
+      outputFiles_(context_),
+      workspaceFiles_(context_, messageFactory_, recentWorkspaces_) {
     inputFiles_.setFileDialogs(seams_.files);
     outputFiles_.setFileDialogs(seams_.files);
+    workspaceFiles_.setFileDialogs(seams_.files);
 }
 
 StartOutcome WorkbenchCore::formCreate(const LaunchInfo& launch) {

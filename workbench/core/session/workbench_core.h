@@ -13,6 +13,7 @@
 #include "workbench/core/editing/tree_editor.h"
 #include "workbench/core/files/input_files.h"
 #include "workbench/core/files/output_files.h"
+#include "workbench/core/files/workspace_files.h"
 #include "workbench/core/invoke/invoke_flow.h"
 #include "workbench/core/seams/clock.h"
 #include "workbench/core/session/process_lock.h"
@@ -73,6 +74,7 @@ class WorkbenchCore {
     InvokeFlow& invoker() { return invoker_; }
     InputFiles& inputFiles() { return inputFiles_; }
     OutputFiles& outputFiles() { return outputFiles_; }
+    WorkspaceFiles& workspaceFiles() { return workspaceFiles_; }
     const Clock& clock() const { return seams_.clock; }
 
   private:
@@ -94,6 +96,7 @@ class WorkbenchCore {
     InvokeFlow invoker_;
     InputFiles inputFiles_;
     OutputFiles outputFiles_;
+    WorkspaceFiles workspaceFiles_;
     std::unique_ptr<ProcessLock> lock_;
     int exitCode_ = 0;
 };
