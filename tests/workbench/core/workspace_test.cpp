@@ -7,6 +7,7 @@
 #include "tests/support/temp_dir.h"
 #include "tests/workbench/support/workbench_harness.h"
 #include "tests/workbench/support/wsdl_documents.h"
+#include "workbench/core/files/component_stream.h"
 #include "workbench/core/files/workspace_file.h"
 
 namespace sondar::test {
@@ -69,6 +70,41 @@ TEST(WorkspaceFile, BlocksRoundTripAndWrongTagsAreRefused) {
     EXPECT_EQ(error, "Unexpected value in workspace file");
     EXPECT_FALSE(decodeWorkspace(encodeWorkspace(content).left(40), error).has_value());
     EXPECT_FALSE(inflateWorkspace("not zlib at all", error).has_value());
+}
+
+TEST(WorkspaceFile, AWorkspaceWrittenOnWindowsIsRead) {
+    // The toolkit's own component stream in block 2 (with properties this program does not
+    // keep), and a Windows-1252 documentation text.
+    QFile file(QStringLiteral(NV_WORKBENCH_TEST_DATA "/windows-workspace.nws"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QString error;
+    const auto inflated = inflateWorkspace(file.readAll(), error);
+    ASSERT_TRUE(inflated.has_value()) << error.toStdString();
+    const auto content = decodeWorkspace(*inflated, error);
+    ASSERT_TRUE(content.has_value()) << error.toStdString();
+    EXPECT_EQ(content->services, QStringList({"S", "T"}));
+    EXPECT_EQ(content->chosenService, "S");
+    EXPECT_EQ(content->serviceDocumentation, QStringList({QString::fromUtf8("caf\xC3\xA9")}));
+    ASSERT_EQ(content->nodes.size(), 4u);
+    EXPECT_EQ(content->nodes[2].records.at(0).theData, "v");
+    EXPECT_EQ(content->gridOperation, "Op");
+}
+
+TEST(WorkspaceFile, TheServicesBlockIsTheToolkitsComponentStream) {
+    const QByteArray stream = writeComboBoxStream({{"A", QString::fromUtf8("B\xE2\x82\xAC")}, "A"});
+    EXPECT_TRUE(stream.startsWith("TPF0\x09TComboBox\x0BServicesBox"));
+    qsizetype position = 0;
+    const auto back = readComboBoxStream(stream + "tail", position);
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(back->items, QStringList({"A", QString::fromUtf8("B\xE2\x82\xAC")}));
+    EXPECT_EQ(back->text, "A");
+    EXPECT_EQ(position, stream.size()) << "the reader stops at the stream's end";
+    // Cut anywhere, the stream is refused and nothing is read past the bytes.
+    for (qsizetype cut = 0; cut < stream.size(); ++cut) {
+        qsizetype at = 0;
+        EXPECT_FALSE(readComboBoxStream(stream.left(cut), at).has_value()) << cut;
+        EXPECT_EQ(at, 0);
+    }
 }
 
 class WorkspaceFilesTest : public ::testing::Test {

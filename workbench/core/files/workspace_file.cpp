@@ -4,13 +4,12 @@
 
 #include <zlib.h>
 
+#include "workbench/core/files/component_stream.h"
 #include "workbench/core/files/text_decoding.h"
 
 namespace sondar {
 
 namespace {
-
-constexpr qint32 kServicesSignature = 0x30465054;  // "TPF0": the services block's own form
 
 class Writer {
   public:
@@ -24,6 +23,7 @@ class Writer {
         integer(static_cast<qint32>(bytes.size()));
         out_.append(bytes);
     }
+    void raw(const QByteArray& bytes) { out_.append(bytes); }
     void text16(const QString& text) {
         integer(static_cast<qint32>(text.size()));
         for (const QChar c : text) {
@@ -78,6 +78,14 @@ class Reader {
         return text;
     }
     qsizetype remaining() const { return bytes_.size() - pos_; }
+    // The services block is a component stream of its own, read by its own reader.
+    std::optional<ComboBoxState> comboBox() {
+        if (failed_)
+            return std::nullopt;
+        auto state = readComboBoxStream(bytes_, pos_);
+        failed_ = !state;
+        return state;
+    }
 
   private:
     bool need(qsizetype n) {
@@ -138,11 +146,7 @@ QByteArray encodeWorkspace(const WorkspaceContent& content) {
     w.integer(1);
     w.text16(content.wsdl);
     w.integer(2);
-    w.integer(kServicesSignature);
-    w.integer(static_cast<qint32>(content.services.size()));
-    for (const QString& service : content.services)
-        w.text16(service);
-    w.text16(content.chosenService);
+    w.raw(writeComboBoxStream({content.services, content.chosenService}));
     w.integer(3);
     w.integer(static_cast<qint32>(content.serviceDocumentation.size()));
     for (const QString& text : content.serviceDocumentation)
@@ -172,15 +176,15 @@ std::optional<WorkspaceContent> decodeWorkspace(const QByteArray& bytes, QString
     if (!expectTag(r, 1, error))
         return std::nullopt;
     content.wsdl = r.text16();
-    if (!expectTag(r, 2, error) || !expectTag(r, kServicesSignature, error))
+    if (!expectTag(r, 2, error))
         return std::nullopt;
-    const qint32 services = r.integer();
-    // Every entry takes at least four bytes: a count beyond what is left is not a workspace.
-    if (services < 0 || services > r.remaining() / 4)
-        return error = QStringLiteral("Unexpected value in workspace file"), std::nullopt;
-    for (qint32 i = 0; i < services && !r.failed(); ++i)
-        content.services.append(r.text16());
-    content.chosenService = r.text16();
+    const auto services = r.comboBox();
+    if (!services) {
+        error = QStringLiteral("Unexpected value in workspace file");
+        return std::nullopt;
+    }
+    content.services = services->items;
+    content.chosenService = services->text;
     if (!expectTag(r, 3, error))
         return std::nullopt;
     const qint32 documents = r.integer();
