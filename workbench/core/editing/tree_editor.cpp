@@ -134,7 +134,7 @@ void TreeEditor::refuse(const QString& message) {
     ctx_.messages.showMessage(message);
 }
 
-bool TreeEditor::addArrayElement(TNVTreeNode* selected) {
+bool TreeEditor::addArrayElement(TNVTreeNode* selected, int count) {
     if (!selected) {
         refuse(QStringLiteral("You must first select an array on the tree."));
         return false;
@@ -163,7 +163,7 @@ bool TreeEditor::addArrayElement(TNVTreeNode* selected) {
     const auto arrayIndex = findRecord(records, record);
     if (!arrayIndex)
         return failed();
-    record.setArrayMax(oldMax + 1);
+    record.setArrayMax(oldMax + count);
 
     const TNVTreeNode* lastElement = selected->lastChild();
     const IOMessageRef templateRecord = lastElement ? lastElement->message() : IOMessageRef();
@@ -182,8 +182,9 @@ bool TreeEditor::addArrayElement(TNVTreeNode* selected) {
             ++end;
     std::vector<IOMessageRef> copies;
     try {
-        for (std::size_t i = *templateIndex; i < end; ++i)
-            copies.push_back(copyRecord(factory_, records[i]));
+        for (int copy = 0; copy < count; ++copy)
+            for (std::size_t i = *templateIndex; i < end; ++i)
+                copies.push_back(copyRecord(factory_, records[i]));
     } catch (const std::exception&) {
         return failed();
     }

@@ -42,8 +42,9 @@ class TreeEditor {
     // status "Replace element failed.") when that fails.
     bool chooseType(TNVTreeNode* structure, const QString& typeName);
 
-    // "Add new array element" on the selected node; reports refusals and failures.
-    bool addArrayElement(TNVTreeNode* selected);
+    // "Add new array element" on the selected node; reports refusals and failures. A restore
+    // adds the `count` elements a file needs in one step (one rebuild instead of one each).
+    bool addArrayElement(TNVTreeNode* selected, int count = 1);
 
   private:
     bool replaceStructure(TNVTreeNode* structure, const IOMessageArray& typeRecords);

@@ -113,7 +113,8 @@ Pass restoreOperation(TNVTreeNode* operation, const nv::xml::Node& operationElem
             bool sizeOk = false;
             const int wanted = fromUtf8(element.attribute("arrayMax")).toInt(&sizeOk);
             if (element.hasAttribute("arrayMax") && sizeOk && record && record.arrayMax() < wanted)
-                return editor.addArrayElement(node) ? Pass::Restart : Pass::Mismatch;
+                return editor.addArrayElement(node, wanted - record.arrayMax()) ? Pass::Restart
+                                                                                : Pass::Mismatch;
             if (element.hasAttribute("type") && node->SelectedType.isEmpty())
                 return editor.chooseType(node, fromUtf8(element.attribute("type")))
                            ? Pass::Restart
