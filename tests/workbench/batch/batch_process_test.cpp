@@ -174,6 +174,55 @@ TEST_F(BatchProcess, InputFilesInEveryEncodingAreReplayedEndToEnd) {
     EXPECT_TRUE(lines(batchLog()).contains("Reason: Input file does not match operation"));
 }
 
+TEST_F(BatchProcess, NestedStructuresArraysAndEnumerationsAreReplayed) {
+    nv::demo::DemoService demo;
+    const QString input = QString::fromStdString(launch_.path()) + "person.xml";
+    QFile file(input);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"(<?xml version="1.0" encoding="UTF-8" ?>
+<NV:service name="DemoService" xmlns:NV="http://www.norvale.example/sondar/inputvalues">
+<operation name="ValidatePerson">
+<input isComplex="1">
+<ValidatePerson isComplex="1">
+<person isComplex="1">
+<id type="int">7</id>
+<name type="string">Ada</name>
+<age type="int">36</age>
+<height type="double">1.65</height>
+<balance type="decimal">10.50</balance>
+<member type="boolean">true</member>
+<status type="string">Active</status>
+<birthDate type="dateTime">1815-12-10T00:00:00</birthDate>
+<email type="string">ada@example.org</email>
+<address isComplex="1">
+<street type="string">12 St James's Square</street>
+<city type="string">London</city>
+<postalCode type="string">SW1Y 4JH</postalCode>
+<country type="string">UK</country>
+</address>
+<phone arrayMax="2" isArray="1" isComplex="1">
+<phone type="string">111</phone>
+<phone type="string">222</phone>
+</phone>
+</person>
+</ValidatePerson>
+</input>
+</operation>
+</NV:service>
+)");
+    file.close();
+    const ProcessResult r = run({QString::fromStdString(demo.wsdlUrl()), "DemoService",
+                                 "ValidatePerson", "person.xml"});
+    const QStringList log = lines(batchLog());
+    EXPECT_EQ(r.exitCode, 0) << log.join("\n").toStdString();
+    EXPECT_TRUE(log.contains("*** Successful ***"));
+    for (const char* line : {"status = Active", "member = true", "city = London", "phone = 222",
+                             "birthDate = 1815-12-10T00:00:00"})
+        EXPECT_TRUE(log.contains(line)) << line;
+    // The service saw the whole person: it answers with its summary.
+    EXPECT_TRUE(log.filter("summary = ").join("").contains("Ada")) << log.join("\n").toStdString();
+}
+
 TEST_F(BatchProcess, AnOperationWithoutInputsRunsEndToEnd) {
     WsdlDocuments documents;
     const ProcessResult r =
