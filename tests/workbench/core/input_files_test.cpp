@@ -14,20 +14,6 @@
 namespace sondar::test {
 namespace {
 
-class ScriptedFiles final : public FileDialogSeam {
-  public:
-    QString getOpenFileName(const QString& caption, const QString&, const QString&) override {
-        captions.append(caption);
-        return path;
-    }
-    QString getSaveFileName(const QString& caption, const QString&, const QString&) override {
-        captions.append(caption);
-        return path;
-    }
-    QString path;
-    QStringList captions;
-};
-
 class InputFilesTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -69,7 +55,7 @@ class InputFilesTest : public ::testing::Test {
 
     WsdlDocuments documents_;
     CoreHarness harness_;
-    ScriptedFiles files_;
+    ScriptedFileDialogs files_;
     nv::test::TempDir dir_{"sondar-inputs"};
 };
 

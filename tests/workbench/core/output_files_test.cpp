@@ -16,17 +16,6 @@
 namespace sondar::test {
 namespace {
 
-class SaveTo final : public FileDialogSeam {
-  public:
-    QString getOpenFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString getSaveFileName(const QString& caption, const QString&, const QString&) override {
-        captions.append(caption);
-        return path;
-    }
-    QString path;
-    QStringList captions;
-};
-
 class OutputFilesTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -45,7 +34,7 @@ class OutputFilesTest : public ::testing::Test {
     WsdlDocuments documents_;
     nv::demo::DemoService demo_;
     CoreHarness harness_;
-    SaveTo files_;
+    ScriptedFileDialogs files_;
     nv::test::TempDir dir_{"sondar-outputs"};
 };
 

@@ -13,20 +13,6 @@
 namespace sondar::test {
 namespace {
 
-class PathFiles final : public FileDialogSeam {
-  public:
-    QString getOpenFileName(const QString& caption, const QString&, const QString&) override {
-        captions.append(caption);
-        return path;
-    }
-    QString getSaveFileName(const QString& caption, const QString&, const QString&) override {
-        captions.append(caption);
-        return path;
-    }
-    QString path;
-    QStringList captions;
-};
-
 TEST(WorkspaceFile, BlocksRoundTripAndWrongTagsAreRefused) {
     WorkspaceContent content;
     content.wsdl = QString::fromUtf8("http://h\xC3\xA9/x?wsdl");
@@ -119,7 +105,7 @@ class WorkspaceFilesTest : public ::testing::Test {
 
     WsdlDocuments documents_;
     CoreHarness harness_;
-    PathFiles files_;
+    ScriptedFileDialogs files_;
     nv::test::TempDir dir_{"sondar-workspaces"};
 };
 
@@ -136,7 +122,7 @@ TEST_F(WorkspaceFilesTest, ASavedSessionOpensWithItsValuesAndTheLastGrid) {
 
     CoreHarness fresh;
     ASSERT_EQ(fresh.start(), StartOutcome::Interactive);
-    PathFiles open;
+    ScriptedFileDialogs open;
     open.path = files_.path;
     fresh.core.workspaceFiles().setFileDialogs(&open);
     ASSERT_TRUE(fresh.core.workspaceFiles().openWorkspace())

@@ -12,6 +12,7 @@
 #include "tests/support/registry_sandbox.h"
 #include "workbench/core/seams/clock.h"
 #include "workbench/core/seams/credentials_seam.h"
+#include "workbench/core/seams/file_dialog_seam.h"
 #include "workbench/core/seams/message_seam.h"
 #include "workbench/core/seams/status_seam.h"
 #include "workbench/core/session/main_view.h"
@@ -61,6 +62,21 @@ class ScriptedCredentials final : public CredentialsSeam {
     }
     std::optional<Credentials> answer;
     int asked = 0;
+};
+
+// Answers every file dialog with `path` (empty: cancelled) and records the captions.
+class ScriptedFileDialogs final : public FileDialogSeam {
+  public:
+    QString getOpenFileName(const QString& caption, const QString&, const QString&) override {
+        captions.append(caption);
+        return path;
+    }
+    QString getSaveFileName(const QString& caption, const QString&, const QString&) override {
+        captions.append(caption);
+        return path;
+    }
+    QString path;
+    QStringList captions;
 };
 
 // A fixed time, or the scripted times in turn while there are any.

@@ -112,19 +112,9 @@ bool AnalyzeFlow::serviceChanged(int index, const QString& serviceName) {
 bool AnalyzeFlow::connect(const QString& location, QStringList& services) {
     QString errorText;
     try {
-        try {
+        ctx_.prompts.callWithCredentials(ctx_.control, errorText, [&] {
             ctx_.control.ConnectWSDL(location, services, errorText);
-        } catch (const EOleSysError&) {
-            if (!asksForCredentials(errorText))
-                throw;
-            if (auto credentials = ctx_.prompts.ask()) {
-                QString authError;
-                ctx_.control.SetHTTPAuthentication(credentials->userName, credentials->password,
-                                                   authError);
-            }
-            errorText.clear();
-            ctx_.control.ConnectWSDL(location, services, errorText);
-        }
+        });
         return true;
     } catch (const EOleSysError& error) {
         reportConnectFailure(error.message(), errorText, true);

@@ -4,7 +4,6 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include "workbench/core/engine/engine_texts.h"
 #include "workbench/core/files/workspace_file.h"
 #include "workbench/core/invoke/result_display.h"
 #include "workbench/core/tree/kb_index.h"
@@ -181,19 +180,9 @@ bool WorkspaceFiles::openFile(const QString& path) {
     QString engineText;
     try {
         QStringList services;
-        try {
+        ctx_.prompts.callWithCredentials(ctx_.control, engineText, [&] {
             ctx_.control.ConnectWSDL(content->wsdl, services, engineText);
-        } catch (const std::exception&) {
-            if (!asksForCredentials(engineText))
-                throw;
-            if (auto credentials = ctx_.prompts.ask()) {
-                QString authError;
-                ctx_.control.SetHTTPAuthentication(credentials->userName, credentials->password,
-                                                   authError);
-            }
-            engineText.clear();
-            ctx_.control.ConnectWSDL(content->wsdl, services, engineText);
-        }
+        });
         state.serviceArray = services;
         state.currentService = ctx_.view.serviceBoxText();
         ctx_.control.GetOperations(state.currentService, state.operationArray, engineText);

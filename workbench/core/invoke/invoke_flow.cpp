@@ -1,7 +1,6 @@
 #include "workbench/core/invoke/invoke_flow.h"
 
 #include "workbench/core/analyse/tree_commands.h"
-#include "workbench/core/engine/com_error.h"
 #include "workbench/core/engine/engine_texts.h"
 #include "workbench/core/invoke/invocation_log.h"
 #include "workbench/core/invoke/result_display.h"
@@ -75,28 +74,17 @@ bool InvokeFlow::invoke(TNVTreeNode* selected) {
     IOMessageArray& inputRecords = input->messageArray() ? *input->messageArray() : emptyInput;
     auto outputRecords = std::make_shared<IOMessageArray>();
     QString errorText;
-    QDateTime started = clock_.now();
-    QDateTime finished = started;
+    QDateTime started;
+    QDateTime finished;
     bool ok = false;
     try {
-        try {
-            ctx_.control.InvokeOperation(operation->caption(), inputRecords, *outputRecords,
-                                         errorText);
-            finished = clock_.now();
-        } catch (const EOleSysError&) {
-            if (!asksForCredentials(errorText))
-                throw;
-            if (auto credentials = ctx_.prompts.ask()) {
-                QString authError;
-                ctx_.control.SetHTTPAuthentication(credentials->userName, credentials->password,
-                                                   authError);
-            }
-            errorText.clear();
+        // A retry after asking for credentials is timed on its own.
+        ctx_.prompts.callWithCredentials(ctx_.control, errorText, [&] {
             started = clock_.now();
             ctx_.control.InvokeOperation(operation->caption(), inputRecords, *outputRecords,
                                          errorText);
             finished = clock_.now();
-        }
+        });
         ok = true;
     } catch (const std::exception&) {
         ok = false;

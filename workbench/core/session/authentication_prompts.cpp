@@ -1,6 +1,9 @@
 #include "workbench/core/session/authentication_prompts.h"
 
 #include "platform/inet/credential_prompt.h"
+#include "workbench/core/engine/com_error.h"
+#include "workbench/core/engine/engine_texts.h"
+#include "workbench/core/engine/nvws_control.h"
 
 namespace sondar {
 
@@ -24,6 +27,23 @@ void AuthenticationPrompts::install() {
 void AuthenticationPrompts::beginCommand() {
     asked_ = false;
     cancelled_ = false;
+}
+
+void AuthenticationPrompts::callWithCredentials(TCNVWSControl& control, QString& errorText,
+                                                const std::function<void()>& call) {
+    try {
+        call();
+        return;
+    } catch (const EOleSysError&) {
+        if (!asksForCredentials(errorText))
+            throw;
+    }
+    if (auto credentials = ask()) {
+        QString authError;
+        control.SetHTTPAuthentication(credentials->userName, credentials->password, authError);
+    }
+    errorText.clear();
+    call();
 }
 
 std::optional<Credentials> AuthenticationPrompts::ask() {

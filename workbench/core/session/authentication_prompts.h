@@ -4,12 +4,15 @@
 // asked once; a cancelled prompt is not shown again until the next command.
 #pragma once
 
+#include <functional>
 #include <optional>
 
 #include "workbench/core/seams/credentials_seam.h"
 #include "workbench/core/session/main_state.h"
 
 namespace sondar {
+
+class TCNVWSControl;
 
 class AuthenticationPrompts {
   public:
@@ -24,6 +27,12 @@ class AuthenticationPrompts {
     void beginCommand();
     // The user's answer; remembered as the window's credentials when given.
     std::optional<Credentials> ask();
+    // Runs `call` (an engine call that sets `errorText`); when it fails because the server
+    // wants credentials, asks for them, hands them to the engine and runs `call` once more.
+    // What the last run throws is the caller's.
+    void callWithCredentials(TCNVWSControl& control, QString& errorText,
+                             const std::function<void()>& call);
+
     // Whether the user was asked during the current command.
     bool askedThisCommand() const { return asked_; }
 

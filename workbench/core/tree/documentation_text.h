@@ -13,7 +13,6 @@ namespace sondar {
 QString nodeDocumentation(const TNVTreeNode* node, const MainState& state);
 
 // For the service at `selectedIndex` of the box (-1: none selected).
-QString serviceDocumentation(int selectedIndex, const QString& serviceName,
-                             const MainState& state);
+QString serviceDocumentation(int selectedIndex, const QString& serviceName, const MainState& state);
 
 }  // namespace sondar
