@@ -211,8 +211,8 @@ TEST_F(BatchProcess, NestedStructuresArraysAndEnumerationsAreReplayed) {
 </NV:service>
 )");
     file.close();
-    const ProcessResult r = run({QString::fromStdString(demo.wsdlUrl()), "DemoService",
-                                 "ValidatePerson", "person.xml"});
+    const ProcessResult r = run(
+        {QString::fromStdString(demo.wsdlUrl()), "DemoService", "ValidatePerson", "person.xml"});
     const QStringList log = lines(batchLog());
     EXPECT_EQ(r.exitCode, 0) << log.join("\n").toStdString();
     EXPECT_TRUE(log.contains("*** Successful ***"));
@@ -221,6 +221,61 @@ TEST_F(BatchProcess, NestedStructuresArraysAndEnumerationsAreReplayed) {
         EXPECT_TRUE(log.contains(line)) << line;
     // The service saw the whole person: it answers with its summary.
     EXPECT_TRUE(log.filter("summary = ").join("").contains("Ada")) << log.join("\n").toStdString();
+}
+
+TEST_F(BatchProcess, AFileSavedInTheWorkbenchReplaysAgainstSpyne) {
+    QProcess spyne;
+    spyne.start("/usr/bin/python3", {QStringLiteral(NV_SPYNE_SCRIPT), "0", "--exit-with-stdin"});
+    if (!spyne.waitForStarted(5000))
+        GTEST_SKIP() << "python3 is not available";
+    QString line;
+    for (int i = 0; i < 100 && !line.contains('\n'); ++i) {
+        spyne.waitForReadyRead(100);
+        line += QString::fromUtf8(spyne.readAllStandardOutput());
+    }
+    if (line.startsWith("MISSING"))
+        GTEST_SKIP() << "spyne is not installed";
+    ASSERT_TRUE(line.startsWith("PORT ")) << line.toStdString();
+    const QString wsdl = QString("http://127.0.0.1:%1/?wsdl").arg(line.mid(5).trimmed());
+
+    // Fill SumIntegers' array with three values in the workbench's core and save the inputs.
+    {
+        CoreHarness harness;
+        ASSERT_TRUE(harness.comReady);
+        ASSERT_EQ(harness.start(), StartOutcome::Interactive);
+        ASSERT_TRUE(harness.analyze(wsdl.toStdString()));
+        TNVTreeNode* operation = nodeAt(harness.core.tree().root(), "SumIntegers");
+        ASSERT_NE(operation, nullptr);
+        // The rebuild replaces the Input subtree's nodes: look the array up again afterwards.
+        const auto findArray = [operation] {
+            TNVTreeNode* found = nullptr;
+            forEachNode(operation->firstChild(), [&found](TNVTreeNode* n) {
+                if (!found && n->message() && n->message().isArray())
+                    found = n;
+            });
+            return found;
+        };
+        ASSERT_NE(findArray(), nullptr);
+        ASSERT_TRUE(harness.core.editor().addArrayElement(findArray(), 2));
+        TNVTreeNode* array = findArray();
+        ASSERT_EQ(array->childCount(), 3);
+        for (int i = 0; i < 3; ++i)
+            harness.core.editor().commitValue(array->child(i)->firstChild(),
+                                              QString::number(10 * (i + 1)));
+        ScriptedFileDialogs files;
+        files.path = QString::fromStdString(launch_.path()) + "sum.xml";
+        harness.core.inputFiles().setFileDialogs(&files);
+        ASSERT_TRUE(harness.core.inputFiles().saveInput(operation, false));
+    }
+
+    const ProcessResult r = run({wsdl, "InteropService", "SumIntegers", "sum.xml"});
+    const QStringList log = lines(batchLog());
+    EXPECT_EQ(r.exitCode, 0) << log.join("\n").toStdString();
+    EXPECT_TRUE(log.contains("*** Successful ***"));
+    EXPECT_TRUE(log.filter(" = 60").size() == 1) << log.join("\n").toStdString();
+    spyne.closeWriteChannel();
+    if (!spyne.waitForFinished(5000))
+        spyne.kill();
 }
 
 TEST_F(BatchProcess, AnOperationWithoutInputsRunsEndToEnd) {

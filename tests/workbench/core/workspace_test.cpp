@@ -56,6 +56,12 @@ TEST(WorkspaceFile, BlocksRoundTripAndWrongTagsAreRefused) {
     EXPECT_EQ(error, "Unexpected value in workspace file");
     EXPECT_FALSE(decodeWorkspace(encodeWorkspace(content).left(40), error).has_value());
     EXPECT_FALSE(inflateWorkspace("not zlib at all", error).has_value());
+    // A stream that inflates past the limit is refused before it is all in memory.
+    const QByteArray bomb = deflateWorkspace(QByteArray(8 << 20, '\0'));
+    EXPECT_LT(bomb.size(), 64 << 10);
+    EXPECT_FALSE(inflateWorkspace(bomb, error, 1 << 20).has_value());
+    EXPECT_TRUE(inflateWorkspace(bomb, error).has_value());
+    EXPECT_FALSE(inflateWorkspace(bomb.left(bomb.size() / 2), error).has_value()) << "truncated";
 }
 
 TEST(WorkspaceFile, AWorkspaceWrittenOnWindowsIsRead) {
