@@ -11,8 +11,6 @@
 // "teardown_ms"); the analyse releases the previous tree itself, as a repeated analyse does.
 #include <benchmark/benchmark.h>
 
-#include <dlfcn.h>
-
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -27,6 +25,7 @@
 #include "bench/bench_support.h"
 #include "platform/com/activation.h"
 #include "tests/support/registry_sandbox.h"
+#include "tests/workbench/support/workbench_harness.h"
 #include "workbench/core/batch/batch_seams.h"
 #include "workbench/core/engine/com_error.h"
 #include "workbench/core/engine/nvws_control.h"
@@ -61,18 +60,6 @@ DocumentServer& server() {
 
 QString urlOf(const Document& doc) {
     return QString::fromStdString(server().url(doc.path));
-}
-
-// The built server registered in the current registry, as a client installation has it.
-// The library stays loaded for the whole program, as a client process keeps its server.
-bool registerComponentServer() {
-    static void* library = dlopen(NV_WSCOM_PATH, RTLD_NOW | RTLD_LOCAL);
-    if (!library) {
-        std::fprintf(stderr, "cannot load %s: %s\n", NV_WSCOM_PATH, dlerror());
-        return false;
-    }
-    auto entry = reinterpret_cast<HRESULT (*)()>(dlsym(library, "DllRegisterServer"));
-    return entry && entry() == S_OK;
 }
 
 int countNodes(const TNVTreeNode* node) {
@@ -300,7 +287,8 @@ int main(int argc, char** argv) {
     // Before anything reads the registry: registration writes into this private one only.
     nv::test::RegistrySandbox registry;
     QCoreApplication app(argc, argv);
-    if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) || !registerComponentServer()) {
+    if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) ||
+        !sondar::test::registerComponentServer()) {
         std::fprintf(stderr, "the component server could not be registered\n");
         return 1;
     }

@@ -8,7 +8,6 @@
 // Counters: records, file bytes, the process's peak resident memory so far (MB).
 #include <benchmark/benchmark.h>
 
-#include <dlfcn.h>
 #include <sys/resource.h>
 
 #include <cstdio>
@@ -21,6 +20,7 @@
 #include "platform/com/activation.h"
 #include "tests/support/registry_sandbox.h"
 #include "tests/support/temp_dir.h"
+#include "tests/workbench/support/workbench_harness.h"
 #include "tests/workbench/support/wsdl_documents.h"
 #include "workbench/core/batch/batch_seams.h"
 #include "workbench/core/files/input_values_file.h"
@@ -29,14 +29,6 @@
 #include "workbench/core/session/workbench_core.h"
 
 namespace {
-
-bool registerComponentServer() {
-    static void* library = dlopen(NV_WSCOM_PATH, RTLD_NOW | RTLD_LOCAL);
-    if (!library)
-        return false;
-    auto entry = reinterpret_cast<HRESULT (*)()>(dlsym(library, "DllRegisterServer"));
-    return entry && entry() == S_OK;
-}
 
 double peakMegabytes() {
     rusage usage{};
@@ -162,7 +154,8 @@ BENCHMARK(BM_RestoreArray)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations
 int main(int argc, char** argv) {
     nv::test::RegistrySandbox registry;
     QCoreApplication app(argc, argv);
-    if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) || !registerComponentServer()) {
+    if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) ||
+        !sondar::test::registerComponentServer()) {
         std::fprintf(stderr, "the component server could not be registered\n");
         return 1;
     }

@@ -210,10 +210,6 @@ void TMainForm::expandNode(TNVTreeNode* node) {
     treeView_->expand(model_->indexOf(node));
 }
 
-void TMainForm::collapseNode(TNVTreeNode* node) {
-    treeView_->collapse(model_->indexOf(node));
-}
-
 void TMainForm::expandAllBelow(TNVTreeNode* node) {
     programmaticExpand_ = true;
     treeView_->expandRecursively(model_->indexOf(node));

@@ -79,7 +79,6 @@ class TMainForm final : public QMainWindow, public MainView {
     void recentWorkspacesChanged() override { rebuildRecentWorkspacesMenu(); }
     void removeChoiceList() override;
     void expandNode(TNVTreeNode* node) override;
-    void collapseNode(TNVTreeNode* node) override;
     void expandAllBelow(TNVTreeNode* node) override;
     void collapseAllBelow(TNVTreeNode* node) override;
     void setTreeVisible(bool visible) override;

@@ -1,11 +1,10 @@
 #include "workbench/core/files/input_files.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
 #include "workbench/core/analyse/tree_commands.h"
 #include "workbench/core/files/input_values_file.h"
+#include "workbench/core/files/saving.h"
 
 namespace sondar {
 
@@ -60,23 +59,18 @@ bool InputFiles::saveInput(TNVTreeNode* selected, bool all) {
         status = QStringLiteral("Saving input values for operation ") + operation->caption() +
                  QStringLiteral("...");
     }
-    QString path = files_ ? files_->getSaveFileName(QStringLiteral("Save Input"),
-                                                    workingDirectory(), kInputFilter)
-                          : QString();
+    const QString path = chooseSavePath(files_, QStringLiteral("Save Input"), workingDirectory(),
+                                        kInputFilter, QStringLiteral("xml"));
     if (path.isEmpty()) {
         ctx_.status.setStatus(QStringLiteral("Save Canceled"));
         return false;
     }
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".xml");
     WaitCursor wait(ctx_.status);
     ctx_.status.setStatus(status);
-    QSaveFile file(path);
-    const QByteArray content = writeInputValues(ctx_.state.currentService, operations);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() ||
-        !file.commit()) {
+    QString error;
+    if (!writeWholeFile(path, writeInputValues(ctx_.state.currentService, operations), error)) {
         ctx_.status.setStatus(QStringLiteral("Error Saving Iutput"));
-        ctx_.messages.showMessage(QStringLiteral("File error: ") + file.errorString() +
+        ctx_.messages.showMessage(QStringLiteral("File error: ") + error +
                                   QStringLiteral("\nThe input values could not be saved"));
         return false;
     }

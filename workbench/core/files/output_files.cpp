@@ -1,11 +1,10 @@
 #include "workbench/core/files/output_files.h"
 
 #include <QDir>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QTemporaryDir>
 
 #include "workbench/core/analyse/tree_commands.h"
+#include "workbench/core/files/saving.h"
 #include "workbench/core/files/spreadsheet.h"
 
 namespace sondar {
@@ -24,12 +23,6 @@ void appendFieldLines(const TNVTreeNode* node, bool withNames, QByteArray& out) 
         out += (value && value->kind() == NodeKind::Value ? value->caption() : QString()).toUtf8() +
                kLineEnd;
     });
-}
-
-QString withSuffix(QString path, const QString& suffix) {
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QLatin1Char('.') + suffix;
-    return path;
 }
 
 }  // namespace
@@ -80,14 +73,6 @@ QByteArray gridCsv(const ResultGrid& grid, GridOrder order) {
     return out;
 }
 
-bool OutputFiles::write(const QString& path, const QByteArray& content, QString& error) const {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit())
-        return true;
-    error = file.errorString();
-    return false;
-}
-
 bool OutputFiles::saveOutput(TNVTreeNode* selected, OutputScope scope) {
     const TNVTreeNode* source = nullptr;
     OutputScope written = scope;
@@ -131,11 +116,9 @@ bool OutputFiles::saveOutput(TNVTreeNode* selected, OutputScope scope) {
         status = QStringLiteral("Saving output values for operation ") +
                  (operation ? operation->caption() : QString()) + QStringLiteral("...");
     }
-    const QString chosen =
-        files_ ? files_->getSaveFileName(
-                     QStringLiteral("Save Output"), ctx_.state.options.workingDirectory,
-                     QStringLiteral("Norvale Output Files (*.nof);;All files (*)"))
-               : QString();
+    const QString chosen = chooseSavePath(
+        files_, QStringLiteral("Save Output"), ctx_.state.options.workingDirectory,
+        QStringLiteral("Norvale Output Files (*.nof);;All files (*)"), QStringLiteral("nof"));
     if (chosen.isEmpty()) {
         ctx_.status.setStatus(QStringLiteral("Save Canceled"));
         return false;
@@ -150,7 +133,7 @@ bool OutputFiles::saveOutput(TNVTreeNode* selected, OutputScope scope) {
         content = outputValuesText(source, written);
     }
     QString error;
-    if (!write(withSuffix(chosen, QStringLiteral("nof")), content, error)) {
+    if (!writeWholeFile(chosen, content, error)) {
         ctx_.status.setStatus(QStringLiteral("Error Saving Output"));
         ctx_.messages.showMessage(QStringLiteral("File error: ") + error +
                                   QStringLiteral("\nThe output values could not be saved"));
@@ -161,11 +144,9 @@ bool OutputFiles::saveOutput(TNVTreeNode* selected, OutputScope scope) {
 }
 
 bool OutputFiles::saveGrid(GridOrder order) {
-    const QString chosen =
-        files_ ? files_->getSaveFileName(QStringLiteral("Save Grid Data"),
-                                         ctx_.state.options.workingDirectory,
-                                         QStringLiteral("Comma Separated Values (*.csv)"))
-               : QString();
+    const QString chosen = chooseSavePath(
+        files_, QStringLiteral("Save Grid Data"), ctx_.state.options.workingDirectory,
+        QStringLiteral("Comma Separated Values (*.csv)"), QStringLiteral("csv"));
     if (chosen.isEmpty()) {
         ctx_.status.setStatus(QStringLiteral("Save Canceled..."));
         return false;
@@ -173,8 +154,7 @@ bool OutputFiles::saveGrid(GridOrder order) {
     WaitCursor wait(ctx_.status);
     ctx_.status.setStatus(QStringLiteral("Saving..."));
     QString error;
-    if (!write(withSuffix(chosen, QStringLiteral("csv")), gridCsv(ctx_.state.resultGrid, order),
-               error)) {
+    if (!writeWholeFile(chosen, gridCsv(ctx_.state.resultGrid, order), error)) {
         ctx_.status.setStatus(QStringLiteral("Error Saving Grid data"));
         ctx_.messages.showMessage(QStringLiteral("File error: ") + error +
                                   QStringLiteral("\nThe grid data could not be saved."));
@@ -185,18 +165,16 @@ bool OutputFiles::saveGrid(GridOrder order) {
 }
 
 bool OutputFiles::saveExcel() {
-    const QString chosen =
-        files_ ? files_->getSaveFileName(QStringLiteral("Save as Excel File"),
-                                         ctx_.state.options.workingDirectory,
-                                         QStringLiteral("Excel Files (*.xlsx);;All Files (*)"))
-               : QString();
+    const QString chosen = chooseSavePath(
+        files_, QStringLiteral("Save as Excel File"), ctx_.state.options.workingDirectory,
+        QStringLiteral("Excel Files (*.xlsx);;All Files (*)"), QStringLiteral("xlsx"));
     if (chosen.isEmpty()) {
         ctx_.status.setStatus(QStringLiteral("Save Canceled..."));
         return false;
     }
     WaitCursor wait(ctx_.status);
     ctx_.status.setStatus(QStringLiteral("Saving..."));
-    switch (writeGridWorkbook(ctx_.state.resultGrid, withSuffix(chosen, QStringLiteral("xlsx")))) {
+    switch (writeGridWorkbook(ctx_.state.resultGrid, chosen)) {
         case WorkbookResult::Written:
             ctx_.status.setStatus(QStringLiteral("Save Successful"));
             return true;

@@ -45,8 +45,6 @@ class OutputFiles {
     QString resultFilePath(const TNVTreeNode* selected) const;
 
   private:
-    bool write(const QString& path, const QByteArray& content, QString& error) const;
-
     WorkbenchContext& ctx_;
     FileDialogSeam* files_ = nullptr;
     std::function<bool(const QString&)> openFile_;

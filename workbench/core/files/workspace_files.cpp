@@ -1,9 +1,8 @@
 #include "workbench/core/files/workspace_files.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
+#include "workbench/core/files/saving.h"
 #include "workbench/core/files/workspace_file.h"
 #include "workbench/core/invoke/result_display.h"
 #include "workbench/core/tree/kb_index.h"
@@ -100,23 +99,19 @@ bool WorkspaceFiles::saveWorkspace() {
     }
     content.gridOperation = state.gridOperation;
 
-    QString path = files_
-                       ? files_->getSaveFileName(QStringLiteral("Save Workspace"),
-                                                 state.options.workingDirectory, kWorkspaceFilter)
-                       : QString();
+    const QString path =
+        chooseSavePath(files_, QStringLiteral("Save Workspace"), state.options.workingDirectory,
+                       kWorkspaceFilter, QStringLiteral("nws"));
     if (path.isEmpty()) {
         ctx_.status.setStatus(QStringLiteral("Workspace Save Canceled"));
         return false;
     }
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".nws");
     WaitCursor wait(ctx_.status);
     const QByteArray stream = deflateWorkspace(encodeWorkspace(content));
-    QSaveFile file(path);
-    if (stream.isEmpty() || !file.open(QIODevice::WriteOnly) ||
-        file.write(stream) != stream.size() || !file.commit()) {
+    QString error = QStringLiteral("The content could not be compressed");
+    if (stream.isEmpty() || !writeWholeFile(path, stream, error)) {
         ctx_.status.setStatus(QStringLiteral("Error Saving Workspace"));
-        ctx_.messages.showMessage(QStringLiteral("File error: ") + file.errorString() +
+        ctx_.messages.showMessage(QStringLiteral("File error: ") + error +
                                   QStringLiteral("\nThe Workspace could not be saved."));
         return false;
     }

@@ -28,7 +28,6 @@ class MainView {
     // Removes the in-place choice list and the hint window, if any.
     virtual void removeChoiceList() {}
     virtual void expandNode(TNVTreeNode* node) {}
-    virtual void collapseNode(TNVTreeNode* node) {}
     // Expands or collapses `node` and everything below it.
     virtual void expandAllBelow(TNVTreeNode* node) {}
     virtual void collapseAllBelow(TNVTreeNode* node) {}
