@@ -2,6 +2,8 @@
 // list on selection, double-clicks, and which context-menu entries apply to a node.
 #include <QAction>
 #include <QMenu>
+#include <QMetaObject>
+#include <QPersistentModelIndex>
 
 #include "workbench/core/editing/tree_editor.h"
 #include "workbench/dialogs/data_selector.h"
@@ -53,11 +55,21 @@ void TMainForm::TreeViewExpanded(const QModelIndex& index) {
         return;
     for (int i = 0; i < node->childCount(); ++i) {
         TNVTreeNode* child = node->child(i);
-        if (TreeEditor::isEditableValue(child)) {
-            treeView_->setCurrentIndex(model_->indexOf(child));
-            beginValueEdit(child);
-            return;
-        }
+        if (!TreeEditor::isEditableValue(child))
+            continue;
+        // After the event that expanded the node: a key press (Right, +) still moves the
+        // current item when it returns, which would close an editor opened now.
+        const QPersistentModelIndex value(model_->indexOf(child));
+        QMetaObject::invokeMethod(
+            this,
+            [this, value] {
+                if (!value.isValid())
+                    return;  // the tree was rebuilt meanwhile
+                treeView_->setCurrentIndex(value);
+                beginValueEdit(model_->nodeFromIndex(value));
+            },
+            Qt::QueuedConnection);
+        return;
     }
 }
 

@@ -93,9 +93,15 @@ void EditingInvokeTest::cleanupTestCase() {
 }
 
 void EditingInvokeTest::expandingAFieldOpensItsValueForTyping() {
-    // The user expands the field: its value opens for typing.
-    form_->treeView()->expand(indexOf("PlaceOrder/Input/PlaceOrder/customer"));
-    QVERIFY(form_->treeView()->isEditing());
+    // The user expands the field with the keyboard: its value opens for typing.
+    for (const char* path : {"PlaceOrder", "PlaceOrder/Input", "PlaceOrder/Input/PlaceOrder"})
+        form_->treeView()->expand(indexOf(path));
+    form_->treeView()->setFocus();
+    form_->treeView()->setCurrentIndex(indexOf("PlaceOrder/Input/PlaceOrder/customer"));
+    QTest::keyClick(form_->treeView(), Qt::Key_Right);
+    QTRY_VERIFY(form_->treeView()->isEditing());
+    QCOMPARE(form_->treeModel()->nodeFromIndex(form_->treeView()->currentIndex()),
+             node("PlaceOrder/Input/PlaceOrder/customer")->firstChild());
     auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
     QVERIFY(editor);
     QTest::keyClicks(editor, "Ada Lovelace");
@@ -109,6 +115,7 @@ void EditingInvokeTest::expandingAFieldOpensItsValueForTyping() {
     // Outputs are read-only; expanding an output field opens nothing.
     const QModelIndex accepted = indexOf("PlaceOrder/Output/PlaceOrderResponse/accepted");
     form_->treeView()->expand(accepted);
+    QCoreApplication::processEvents();
     QVERIFY(!form_->treeView()->isEditing());
     QVERIFY(!(form_->treeModel()->flags(form_->treeModel()->index(0, 0, accepted)) &
               Qt::ItemIsEditable));
@@ -142,7 +149,7 @@ void EditingInvokeTest::dateTimesArePickedWithTheDataSelector() {
     form_->treeView()->finishEditing();
     form_->treeView()->expand(indexOf("PlaceOrder/Input/PlaceOrder/due"));
     TPopupForm1* selector = form_->dataSelector();
-    QVERIFY(selector->isVisible());
+    QTRY_VERIFY(selector->isVisible());
     TNVTreeNode* due = node("PlaceOrder/Input/PlaceOrder/due");
     QCOMPARE(selector->node(), due->firstChild());
     QVERIFY2(!form_->treeView()->isEditing(), "no text editor for a date-time");
@@ -222,6 +229,7 @@ void EditingInvokeTest::aDoubleClickExpandsTheWholeBranch() {
 
 void EditingInvokeTest::f10InvokesAndTheResultViewsShowTheAnswer() {
     form_->treeView()->expand(indexOf("PlaceOrder/Input/PlaceOrder/customer"));
+    QTRY_VERIFY(form_->treeView()->isEditing());
     auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
     QVERIFY(editor);
     QTest::keyClicks(editor, "Lin");
@@ -279,6 +287,7 @@ void EditingInvokeTest::theViewersShowTheCallAndTheLog() {
 
 void EditingInvokeTest::inputValuesAreSavedAndRestoredFromTheMenus() {
     form_->treeView()->expand(indexOf("PlaceOrder/Input/PlaceOrder/customer"));
+    QTRY_VERIFY(form_->treeView()->isEditing());
     auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
     QVERIFY(editor);
     QTest::keyClicks(editor, "Kept");

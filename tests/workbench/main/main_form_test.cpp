@@ -143,10 +143,11 @@ void MainFormTest::oneOperationOpensAtItsFirstSimpleField() {
                              "PlaceOrder/Input/Order/ShipTo"})
         QVERIFY2(expanded(test::nodeAt(root, path)), path);
     QVERIFY(!expanded(test::nodeAt(root, "PlaceOrder/Output")));
+    QTRY_VERIFY(form_->treeView()->isEditing());
     QCOMPARE(form_->treeModel()->nodeFromIndex(form_->treeView()->currentIndex()),
              street->firstChild());
     // The value's editor is open, ready for typing.
-    QVERIFY(form_->treeView()->isEditing());
+    QTRY_VERIFY(form_->treeView()->isEditing());
     QVERIFY(form_->treeView()->isAncestorOf(QApplication::focusWidget()));
 }
 
