@@ -1,6 +1,8 @@
 #include "platform/registry/hive_store.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -227,6 +229,39 @@ bool HiveStore::persistLocked() {
     return true;
 }
 
+void HiveStore::removeDeadWritersTemporariesLocked() {
+    // Every writer holds the lock while its temporary exists, so under the lock a temporary
+    // left by a process that no longer runs belongs to a writer killed mid-write.
+    const std::string_view dir(dir_);
+    const std::string prefix = file_.substr(dir_.size()) + ".tmp-";
+    DIR* listing = ::opendir(dir_.c_str());
+    if (!listing)
+        return;
+    std::vector<std::string> stale;
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string_view name(entry->d_name);
+        if (name.substr(0, prefix.size()) != prefix)
+            continue;
+        const std::string_view rest = name.substr(prefix.size());
+        const std::size_t dash = rest.find('-');
+        if (dash == std::string_view::npos || dash == 0)
+            continue;
+        long pid = 0;
+        bool digits = true;
+        for (char c : rest.substr(0, dash)) {
+            digits = digits && c >= '0' && c <= '9' && pid < 100000000;
+            pid = pid * 10 + (c - '0');
+        }
+        if (!digits || pid <= 0)
+            continue;
+        if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            stale.emplace_back(name);
+    }
+    ::closedir(listing);
+    for (const std::string& name : stale)
+        ::unlink((std::string(dir) + name).c_str());
+}
+
 Status HiveStore::write(const std::function<Status(RegNode&)>& fn) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!ensureDirectory())
@@ -238,6 +273,7 @@ Status HiveStore::write(const std::function<Status(RegNode&)>& fn) {
         if (errno != EINTR)
             return Status::AccessDenied;
     }
+    removeDeadWritersTemporariesLocked();
     // Another process may have written since we last looked: start from its result.
     refreshLocked();
     if (unreadable_) {

@@ -56,6 +56,7 @@ class HiveStore {
     std::uint64_t readGeneration() const;
     void bumpGeneration(int lockFd);
     void keepDamagedCopyLocked();
+    void removeDeadWritersTemporariesLocked();
 
     Hive hive_;
     std::string dir_;

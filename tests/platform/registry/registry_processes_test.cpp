@@ -6,7 +6,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -39,6 +42,18 @@ int waitExit(pid_t pid) {
     int status = 0;
     waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The writers' temporaries beside the hive file.
+std::vector<std::string> temporaries() {
+    std::vector<std::string> found;
+    const std::string prefix = "HKEY_CURRENT_USER.reg.tmp-";
+    for (const auto& entry : std::filesystem::directory_iterator(registryDirectory())) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(prefix, 0) == 0)
+            found.push_back(name);
+    }
+    return found;
 }
 
 class RegistryProcesses : public ::testing::Test {
@@ -112,6 +127,8 @@ TEST_F(RegistryProcesses, KillingAWriterMidWriteNeverLeavesATornHive) {
         // And the hive can still be written: the dead writer's lock is gone with it.
         ASSERT_EQ(key.setDword(u"Round", static_cast<std::uint32_t>(round)), Status::Ok);
     }
+    // Whatever the killed writers left beside the hive went with the next write.
+    EXPECT_TRUE(temporaries().empty());
     // No damaged copies were made: every file read back was whole.
     for (int round = 0; round < 12; ++round) {
         Key key;
@@ -123,6 +140,30 @@ TEST_F(RegistryProcesses, KillingAWriterMidWriteNeverLeavesATornHive) {
             }
         }
     }
+}
+
+TEST_F(RegistryProcesses, NextWriteRemovesOnlyTheTemporariesOfDeadWriters) {
+    Key key;
+    ASSERT_EQ(Key::create(Hive::CurrentUser, u"Stable", key), Status::Ok);
+    // A writer that died, and one still running (a process that is alive but idle).
+    const pid_t dead = spawnWriter({sandbox.dir(), "values", "gone", "1"});
+    ASSERT_EQ(waitExit(dead), 0);
+    const pid_t alive = spawnWriter({sandbox.dir(), "sleep", "idle"});
+    ASSERT_GT(alive, 0);
+    const std::string dir = registryDirectory();
+    const std::string deadTemp = "HKEY_CURRENT_USER.reg.tmp-" + std::to_string(dead) + "-3";
+    const std::string liveTemp = "HKEY_CURRENT_USER.reg.tmp-" + std::to_string(alive) + "-0";
+    const std::string unrelated = "HKEY_CURRENT_USER.reg.tmp-notapid-0";
+    for (const std::string& name : {deadTemp, liveTemp, unrelated})
+        std::ofstream(dir + name) << "[HKEY_CURRENT_USER\\Half";
+
+    ASSERT_EQ(key.setDword(u"After", 1), Status::Ok);
+    const std::vector<std::string> left = temporaries();
+    kill(alive, SIGKILL);
+    waitpid(alive, nullptr, 0);
+    EXPECT_EQ(std::count(left.begin(), left.end(), deadTemp), 0);
+    EXPECT_EQ(std::count(left.begin(), left.end(), liveTemp), 1);
+    EXPECT_EQ(std::count(left.begin(), left.end(), unrelated), 1);
 }
 
 }  // namespace

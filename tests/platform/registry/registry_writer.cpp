@@ -1,9 +1,12 @@
 // Helper process for the registry tests.
 //   registry_writer <dir> values <tag> <count>   sets DWORD "<tag>-<i>" = i in HKCU\Race
 //   registry_writer <dir> churn <tag>             rewrites HKCU\Churn\<tag> forever
+//   registry_writer <dir> sleep <tag>             stays alive without writing until killed
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+
+#include <unistd.h>
 
 #include "platform/registry/registry.h"
 #include "platform/text/unicode.h"
@@ -29,6 +32,10 @@ int main(int argc, char** argv) {
                 return 4;
         }
         return 0;
+    }
+    if (mode == "sleep") {
+        for (;;)
+            pause();
     }
     if (mode == "churn") {
         Key key;
