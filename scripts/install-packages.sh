@@ -3,7 +3,7 @@
 sondar_packages=(cmake ninja-build g++ pkg-config libxml2-dev libcurl4-openssl-dev duktape-dev
                  libssl-dev uuid-dev libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
                  openssl python3-spyne qt6-base-dev poppler-utils libxlsxwriter-dev
-                 zlib1g-dev)
+                 zlib1g-dev gsoap libgsoap-dev)
 
 install_missing_packages() {
     local missing=() p sudo=""
