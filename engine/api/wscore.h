@@ -37,6 +37,14 @@ typedef char16_t* BSTR;
  * `level` one higher. Booleans are 0/1 from the engine; any non-zero value counts as true on
  * input. In records handed out every string is an allocated string, never null; in records
  * passed in, null strings read as empty and `description` is not read.
+ *
+ * A SOAP-encoded array of rank 2 or more ("xsd:int[,]") states its shape in the `info` of its
+ * own record: the dimensions as decimal numbers separated by commas, "2,3" for two rows of
+ * three; its items follow as one list in row-major order. Input structures offer "1,1" with
+ * their one item. A request keeps the dimensions after the first and takes the first from the
+ * number of items (a tree that adds items adds rows), and fails when the items do not fill
+ * whole rows; an array record without a shape is sent with its item count, as a
+ * one-dimensional array is. Output records carry the shape the response declared.
  */
 typedef struct ParameterRecord {
     int32_t level;

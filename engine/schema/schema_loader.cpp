@@ -143,6 +143,7 @@ void copyResolved(SchemaNode& into, const SchemaNode& type) {
     into.abstract = type.abstract;
     into.simpleContent = type.simpleContent;
     into.baseTypeName = type.baseTypeName;
+    into.rank = type.rank;
     if (type.array) {
         into.array = true;
         into.dimensions = type.dimensions < 1 ? 1 : type.dimensions;

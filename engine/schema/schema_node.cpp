@@ -31,6 +31,7 @@ std::unique_ptr<SchemaNode> SchemaNode::copy() const {
     c->qualified = qualified;
     c->targetNamespace = targetNamespace;
     c->encodedArray = encodedArray;
+    c->rank = rank;
     return c;
 }
 

@@ -48,6 +48,9 @@ class SchemaNode : public ModelContainer {
     // A SOAP-encoded array type (a restriction of the encoding's Array): its instances are
     // written with SOAP-ENC:arrayType, whatever the records look like.
     bool encodedArray = false;
+    // Its rank as the declaration's brackets give it: 2 for "xsd:int[,]". Such an array is one
+    // level of records whatever its rank; its items travel in row-major order.
+    std::int32_t rank = 1;
 
     SchemaNode* memberNode(std::string_view key) const { return memberAs<SchemaNode>(key); }
 };

@@ -1,5 +1,6 @@
 #include "engine/schema/schema_readers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <memory>
 #include <string>
@@ -575,7 +576,10 @@ class AttributeReader : public Reader {
         } else if (std::size_t open = item.find('['); open != std::string::npos) {
             // "[,]" or "[5]": the item type is what stands before the bracket (a name with
             // brackets could not be written as an element). Rectangular arrays travel flat, so
-            // they keep one dimension.
+            // they keep one dimension and note their rank.
+            std::size_t commas = std::count(item.begin() + static_cast<std::ptrdiff_t>(open),
+                                            item.end(), ',');
+            target_->rank = static_cast<std::int32_t>(std::min<std::size_t>(commas, 31) + 1);
             item.resize(open);
         }
         target_->typeName = item;

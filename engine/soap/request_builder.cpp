@@ -4,6 +4,8 @@
 
 #include "engine/dime/attachment_rules.h"
 #include "engine/resources/message_ids.h"
+#include "engine/soap/encoded_array_layout.h"
+#include "engine/soap/envelope_prefixes.h"
 #include "engine/soap/qualification.h"
 #include "engine/wsdl/wsdl_namespaces.h"
 #include "platform/soap/dime_composer.h"
@@ -39,11 +41,13 @@ class Build {
   public:
     Build(const DocumentModel& model, const WsdlOperation& op,
           const std::vector<FlatRecord>& records, nv::soap::Serializer& serializer,
-          const std::set<std::string>& declaredPrefixes, bool withAttachments)
+          const EnvelopePrefixes& prefixes, const EncodedArrayLayout& layout,
+          bool withAttachments)
         : model_(model),
           op_(op),
           serializer_(serializer),
-          declaredPrefixes_(declaredPrefixes),
+          prefixes_(prefixes),
+          layout_(layout),
           withAttachments_(withAttachments) {
         for (std::size_t i = 0; i < records.size(); ++i)
             list_.push_back({&records[i], i});
@@ -69,12 +73,12 @@ class Build {
         return count;
     }
 
-    void setDefaultNamespaceDeclared(bool declared) { defaultNamespaceDeclared_ = declared; }
-
     bool writeHeader(std::size_t count, std::u16string& error) {
         for (std::size_t i = 0; i < count && i < list_.size(); ++i) {
             const FlatRecord& r = *list_[i].record;
             closeDownTo(r.level, false);
+            if (role(i) == Role::MemberArray)
+                continue;  // its items belong straight to the array's accessor
             std::string prefix = choosePrefix(list_[i], utf16ToUtf8(r.prefix));
             std::string name = utf16ToUtf8(r.fieldName);
             if (!checkElementName(prefix, name, error))
@@ -96,13 +100,16 @@ class Build {
             bool written = true;
             bool isList = false;
             std::string arrayAttributes;  // for an encoded array written as one element
-            const SchemaNode* encoded = encodedArrayType(r);
-            if (r.isArray && r.isComplexType && !encoded) {
+            if (role(i) == Role::MemberArray) {
+                closeDownTo(r.level, true);
+                continue;  // its items belong straight to the array's accessor
+            }
+            if (role(i) == Role::Accessor) {
+                arrayAttributes = encodedArrayAttribute(i);
+            } else if (r.isArray && r.isComplexType) {
                 written = false;
                 pendingItemName_ = utf16ToUtf8(r.fieldName);
                 pendingSet_ = true;
-            } else if (r.isArray && r.isComplexType) {
-                arrayAttributes = encodedArrayAttribute(*encoded, itemCount(i));
             } else if (r.isArray) {
                 const SchemaNode* type = model_.types.memberNode(utf16ToUtf8(r.dataType));
                 isList = type && type->list;
@@ -113,12 +120,6 @@ class Build {
                 if (!writeList(i, error))
                     return false;
                 continue;
-            }
-            // The inner arrays of an encoded array of arrays are elements of their own.
-            if (r.isArray && !r.isComplexType && !isList && !stack_.empty() &&
-                stack_.back().encodedArray && stack_.back().level == r.level - 1) {
-                written = true;
-                arrayAttributes = arrayAttribute(utf16ToUtf8(r.dataType), itemCount(i));
             }
             if (!written)
                 continue;
@@ -157,8 +158,7 @@ class Build {
             if (!attributes.empty())
                 serializer_.writeXml(attributes);
             serializer_.writeXml(">");
-            stack_.push_back({prefix.empty() ? name : prefix + ":" + name, r.level, asItem,
-                              !arrayAttributes.empty()});
+            stack_.push_back({prefix.empty() ? name : prefix + ":" + name, r.level, asItem});
             if (!arrayAttributes.empty())
                 continue;  // an array element holds its items only
             if (!attachment.isAttachment && (!r.isComplexType || r.isSimpleDataField))
@@ -166,6 +166,9 @@ class Build {
         }
         return true;
     }
+
+    // A prefix declared on the body or the wrapper, below the envelope.
+    void declaredBelowEnvelope(const std::string& prefix) { extraPrefixes_.insert(prefix); }
 
     void closeAll() {
         while (!stack_.empty()) {
@@ -183,24 +186,19 @@ class Build {
         std::string name;  // as written, with its prefix
         std::int32_t level;
         bool item;
-        bool encodedArray = false;
     };
+    using Role = EncodedArrayLayout::Role;
 
-    // The schema's SOAP-encoded array type of a complex array record, if it has one.
-    const SchemaNode* encodedArrayType(const FlatRecord& r) const {
-        if (!r.isArray || !r.isComplexType)
-            return nullptr;
-        const SchemaNode* t = model_.types.memberNode(utf16ToUtf8(r.dataType));
-        return t && t->encodedArray ? t : nullptr;
-    }
+    Role role(std::size_t i) const { return layout_.roles[list_[i].index]; }
 
-    // SOAP-ENC:arrayType for `count` items of the array type `t` ("xsd:int[][3]" for an array
-    // of arrays).
-    static std::string encodedArrayAttribute(const SchemaNode& t, long count) {
-        std::string item = t.typeName.empty() ? std::string("anyType") : t.typeName;
-        for (int d = 1; d < t.dimensions; ++d)
-            item += "[]";
-        return arrayAttribute(item, count);
+    // The attributes of an encoded array's accessor: its item type and size as laid out.
+    std::string encodedArrayAttribute(std::size_t i) const {
+        std::string arrayType = prefixes_.qname(layout_.arrayTypes[list_[i].index]);
+        std::string_view bare = std::string_view(arrayType).substr(0, arrayType.find('['));
+        if (!isQName(bare))
+            return {};
+        return std::string(" xsi:type=\"") + kEncodingPrefix + ":Array\" " + kEncodingPrefix +
+               ":arrayType=\"" + arrayType + "\"";
     }
 
     void closeDownTo(std::int32_t level, bool body) {
@@ -223,11 +221,11 @@ class Build {
         if (q.kind == Qualification::Unqualified)
             return {};
         if (!prefix.empty())
-            return prefix;
+            return prefixes_.prefix(prefix);
         if (q.kind == Qualification::Qualified) {
             std::string_view canonical = model_.namespaces.canonicalPrefix(q.namespaceUri);
             if (!canonical.empty())
-                return std::string(canonical);
+                return prefixes_.prefix(canonical);
         }
         if (!stack_.empty())
             return prefixOf(stack_.back().name);
@@ -236,7 +234,7 @@ class Build {
 
     // An unqualified element under a default namespace declaration must undo it.
     std::string unqualifiedReset(const Entry& e, const std::string& prefix) const {
-        if (prefix.empty() && defaultNamespaceDeclared_ &&
+        if (prefix.empty() && prefixes_.defaultDeclared() &&
             qualification_[e.index].kind == Qualification::Unqualified)
             return " xmlns=\"\"";
         return {};
@@ -244,19 +242,20 @@ class Build {
 
     // The simple-type attribute: xsd:type for a built-in; a prefixed type name as it is; none
     // for an empty name (an empty QName is not valid).
-    static std::string simpleTypeAttribute(const std::string& type) {
+    std::string simpleTypeAttribute(const std::string& type) const {
         if (!isQName(type))
             return {};
         if (type.find(':') != std::string::npos)
-            return " xsi:type=\"" + type + "\"";
+            return " xsi:type=\"" + prefixes_.qname(type) + "\"";
         return " xsi:type=\"xsd:" + type + "\"";
     }
 
-    static std::string arrayAttribute(const std::string& itemType, long count) {
+    std::string arrayAttribute(const std::string& itemType, long count) const {
         std::string_view bare = std::string_view(itemType).substr(0, itemType.find('['));
         if (!isQName(bare))
             return {};
-        std::string item = itemType.find(':') != std::string::npos ? itemType : "xsd:" + itemType;
+        std::string item = itemType.find(':') != std::string::npos ? prefixes_.qname(itemType)
+                                                                   : "xsd:" + itemType;
         return std::string(" xsi:type=\"") + kEncodingPrefix + ":Array\" " + kEncodingPrefix +
                ":arrayType=\"" + item + "[" + std::to_string(count) + "]\"";
     }
@@ -264,6 +263,8 @@ class Build {
     std::string typeAttribute(const FlatRecord& r, std::size_t i, bool header,
                               const std::string& chosenPrefix = {}) const {
         std::string type = utf16ToUtf8(r.dataType);
+        if (role(i) == Role::Accessor)
+            return encodedArrayAttribute(i);
         if (r.isComplexType && r.isArray) {
             if (!header)
                 return {};  // complex arrays are not written in the body
@@ -287,7 +288,7 @@ class Build {
         if (!derived || !isQName(type))
             return {};
         if (type.find(':') != std::string::npos)
-            return " xsi:type=\"" + type + "\"";
+            return " xsi:type=\"" + prefixes_.qname(type) + "\"";
         if (!chosenPrefix.empty())
             return " xsi:type=\"" + chosenPrefix + ":" + type + "\"";
         return " xsi:type=\"" + type + "\"";
@@ -330,7 +331,7 @@ class Build {
         for (std::size_t k = i + 1; k < list_.size() && list_[k].record->level > level;) {
             const FlatRecord& a = *list_[k].record;
             if (a.level == level + 1 && a.isAttribute) {
-                std::string name = utf16ToUtf8(a.fieldName);
+                std::string name = prefixes_.qname(utf16ToUtf8(a.fieldName));
                 std::string value = utf16ToUtf8(a.theData);
                 std::string prefix = prefixOf(name);
                 // A namespace declaration is not data: it would move the element elsewhere.
@@ -358,7 +359,7 @@ class Build {
     // the last item.
     bool writeList(std::size_t& i, std::u16string& error) {
         const FlatRecord& r = *list_[i].record;
-        std::string prefix = utf16ToUtf8(r.prefix);
+        std::string prefix = prefixes_.prefix(utf16ToUtf8(r.prefix));
         std::string name = utf16ToUtf8(r.fieldName);
         if (!checkElementName(prefix, name, error))
             return false;
@@ -389,7 +390,8 @@ class Build {
     }
 
     bool isDeclared(const std::string& prefix) const {
-        return prefix == "xml" || declaredPrefixes_.count(prefix) > 0;
+        return prefix == "xml" || prefixes_.declared().count(prefix) > 0 ||
+               extraPrefixes_.count(prefix) > 0;
     }
 
     static bool fail(const std::string& reason, std::u16string& error) {
@@ -419,14 +421,15 @@ class Build {
     const DocumentModel& model_;
     const WsdlOperation& op_;
     nv::soap::Serializer& serializer_;
-    const std::set<std::string>& declaredPrefixes_;  // on the envelope and the wrapper
+    const EnvelopePrefixes& prefixes_;
+    const EncodedArrayLayout& layout_;
     std::vector<Entry> list_;
     std::vector<Qualification> qualification_;
     std::vector<Open> stack_;
     std::string pendingItemName_;
     bool pendingSet_ = false;
-    bool defaultNamespaceDeclared_ = false;
     bool withAttachments_ = true;
+    std::set<std::string> extraPrefixes_;  // declared below the envelope
 };
 
 std::string definitionsValue(const DocumentModel& model, std::string_view key) {
@@ -458,35 +461,24 @@ bool buildRequest(const DocumentModel& model, const WsdlOperation& op,
     // Stored without its final slash; the encodingStyle attribute names the namespace itself.
     std::string bodyEncodingStyle =
         op.encodingNamespace.empty() ? std::string() : std::string(ns::kSoapEncoding);
-    std::string wrapperPrefix(model.namespaces.canonicalPrefix(targetNamespace));
+    EnvelopePrefixes prefixes(model.namespaces, nv::soap::kDefaultEnvelopePrefix,
+                              nv::soap::kSoap11EnvelopeNs);
+    std::string wrapperPrefix =
+        prefixes.prefix(model.namespaces.canonicalPrefix(targetNamespace));
+
+    EncodedArrayLayout layout;
+    std::string layoutError;
+    if (!layOutEncodedArrays(model.types, records, layout, layoutError)) {
+        error = nv::text::utf8ToUtf16(layoutError);
+        return false;
+    }
 
     serializer.startEnvelope("", "NONE", "");
-    // Every namespace of the WSDL under its first prefix, each prefix once (one element cannot
-    // declare a prefix twice), then the three the request itself uses.
-    std::set<std::string> declared;
-    bool defaultDeclared = false;
-    for (const auto& [uri, prefixes] : model.namespaces.entries()) {
-        if (prefixes.empty())
-            continue;
-        const std::string& prefix = prefixes.front();
-        if (prefix == "targetNamespace" || prefix == "xml" || prefix == "xmlns")
-            continue;
-        if (!declared.insert(prefix).second)
-            continue;
-        serializer.declareNamespace(prefix, uri);
-        if (prefix.empty() && !uri.empty())
-            defaultDeclared = true;
-    }
-    auto declareOnce = [&](const std::string& prefix, std::string_view uri) {
-        if (declared.insert(prefix).second)
-            serializer.declareNamespace(prefix, uri);
-    };
-    declareOnce("xsi", ns::kXmlSchemaInstance);
-    declareOnce("xsd", ns::kXmlSchema);
-    declareOnce(kEncodingPrefix, ns::kSoapEncoding);
+    for (const EnvelopePrefixes::Declaration& d : prefixes.declarations())
+        serializer.declareNamespace(d.prefix, d.uri);
+    bool defaultDeclared = prefixes.defaultDeclared();
 
-    Build build(model, op, records, serializer, declared, withAttachments);
-    build.setDefaultNamespaceDeclared(defaultDeclared);
+    Build build(model, op, records, serializer, prefixes, layout, withAttachments);
     std::size_t headers = build.headerCount();
     if (headers > 0) {
         serializer.startHeader(bodyEncodingStyle.empty() ? std::string_view("NONE")
@@ -502,11 +494,11 @@ bool buildRequest(const DocumentModel& model, const WsdlOperation& op,
                              : std::string_view(bodyEncodingStyle));
     std::string operationPrefix;
     if (!operationNamespace.empty()) {
-        operationPrefix = std::string(model.namespaces.canonicalPrefix(operationNamespace));
+        operationPrefix = prefixes.prefix(model.namespaces.canonicalPrefix(operationNamespace));
         if (operationPrefix.empty())
             operationPrefix = "NV";
         serializer.declareNamespace(operationPrefix, operationNamespace);
-        declared.insert(operationPrefix);
+        build.declaredBelowEnvelope(operationPrefix);
     }
     bool wrapper = op.encodingKind != EncodingKind::DocumentLiteral;
     if (wrapper) {
@@ -520,7 +512,7 @@ bool buildRequest(const DocumentModel& model, const WsdlOperation& op,
                 serializer.declareNamespace("", "");
         } else {
             serializer.startElement(op.name, uri, "NONE", prefix);
-            declared.insert(prefix);
+            build.declaredBelowEnvelope(prefix);
         }
     }
     if (!build.writeBody(headers, error))

@@ -1,12 +1,16 @@
 #include "engine/soap/response_reader.h"
 
 #include <deque>
+#include <map>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "engine/dime/attachment_rules.h"
+#include "engine/schema/encoded_arrays.h"
 #include "engine/schema/schema_loader.h"
 #include "engine/schema/schema_readers.h"
+#include "engine/soap/array_positions.h"
 #include "engine/soap/base64.h"
 #include "engine/soap/saved_file.h"
 #include "engine/structure/expansion.h"
@@ -294,6 +298,10 @@ class Mapper {
             setSimpleValue(n, e);
             return;
         }
+        if (n.array && isEncodedArrayRecord(n, e)) {
+            fillEncodedArray(n, e);
+            return;
+        }
         if (!e.hasChildNodes())
             return;
         for (Node c : e.children()) {
@@ -324,14 +332,117 @@ class Mapper {
         return list && !list->empty() ? list->front().get() : nullptr;
     }
 
+    // An element that says it is a SOAP-encoded array (gSOAP states only its arrayType).
     static bool isEncodedArray(Node c) {
         for (const nv::xml::Attribute& a : c.attributes()) {
             if (a.isNamespaceDeclaration)
                 continue;
-            if (afterFirstColon(a.qualifiedName) == "type" && afterFirstColon(a.value) == "Array")
+            std::string_view local = afterFirstColon(a.qualifiedName);
+            if (local == "type" && afterFirstColon(a.value) == "Array")
+                return true;
+            if (local == "arrayType" && a.qualifiedName.find(':') != std::string::npos)
                 return true;
         }
         return false;
+    }
+
+    static std::string encodingAttribute(Node e, std::string_view local) {
+        for (const nv::xml::Attribute& a : e.attributes())
+            if (!a.isNamespaceDeclaration && a.qualifiedName.find(':') != std::string::npos &&
+                afterFirstColon(a.qualifiedName) == local)
+                return a.value;
+        return {};
+    }
+
+    bool isEncodedArrayRecord(const FieldRecord& n, Node e) const {
+        return encodedArrayType(m_.model.types, n.dataType) || isEncodedArray(e);
+    }
+
+    // The record under which an encoded array's items go: the member array of a type that
+    // spells its items out, or the array record itself.
+    FieldRecord& itemHolder(FieldRecord& n) const {
+        const SchemaNode* t = encodedArrayType(m_.model.types, n.dataType);
+        if (!t)
+            return n;
+        std::string member = itemMemberName(*t);
+        auto* list = member.empty() ? nullptr : n.childrenNamed(member);
+        if (!list || list->empty() || !list->front()->array)
+            return n;
+        return *list->front();
+    }
+
+    static const FieldRecord* itemTemplate(const FieldRecord& holder) {
+        for (const std::string& name : holder.childNames()) {
+            const auto* list = holder.childrenNamed(name);
+            if (list && !list->empty() && !list->front()->attribute)
+                return list->front().get();
+        }
+        return nullptr;
+    }
+
+    // Every child element is an item, whatever its name. Partially transmitted arrays put their
+    // items at SOAP-ENC:offset onwards or at each item's SOAP-ENC:position; the places the
+    // response left out become empty items, so the array has its declared size.
+    void fillEncodedArray(FieldRecord& n, Node e) {
+        FieldRecord& holder = itemHolder(n);
+        holder.matched = true;
+        const FieldRecord* templateRecord = itemTemplate(holder);
+        if (!templateRecord)
+            return;
+        std::vector<long long> dims = bracketedNumbers(encodingAttribute(e, "arrayType"));
+        if (dims.size() >= 2) {
+            std::string shape;
+            for (std::size_t d = 0; d < dims.size(); ++d)
+                shape += (d ? "," : "") + std::to_string(dims[d]);
+            n.info = shape;
+        } else if (!parseShape(n.info).empty()) {
+            n.info.clear();  // the structure's template shape; this array states none
+        }
+        std::optional<long long> places = dims.empty() ? std::nullopt
+                                                       : placeCount(dims, kMaxArrayDimension);
+        long long next = linearIndex(encodingAttribute(e, "offset"), dims).value_or(0);
+        std::map<long long, Node> placed;
+        std::vector<Node> unplaced;  // items of an array without a declared size
+        for (Node c : e.children()) {
+            if (c.type() != NodeType::Element)
+                continue;
+            std::string position = encodingAttribute(c, "position");
+            long long at = position.empty() ? next : linearIndex(position, dims).value_or(-1);
+            if (at < 0)
+                continue;
+            next = at + 1;
+            if (!places) {
+                unplaced.push_back(c);
+                continue;
+            }
+            if (at < *places)
+                placed.emplace(at, c);
+        }
+        if (!places) {
+            for (Node c : unplaced) {
+                if (overLimit_)
+                    return;
+                fill(*addCopyOf(holder, *templateRecord), c);
+            }
+            return;
+        }
+        long long gaps = *places - static_cast<long long>(placed.size());
+        if (gaps > static_cast<long long>(kMaxArrayGaps)) {
+            overLimit_ = true;
+            limitMessage_ = "The response declares an array of " + std::to_string(*places) +
+                            " items but holds " + std::to_string(placed.size()) +
+                            "; more than " + std::to_string(kMaxArrayGaps) +
+                            " places left empty are not filled in.";
+            return;
+        }
+        for (long long at = 0; at < *places && !overLimit_; ++at) {
+            FieldRecord* item = addCopyOf(holder, *templateRecord);
+            auto it = placed.find(at);
+            if (it == placed.end())
+                item->matched = true;  // an empty place keeps its position
+            else
+                fill(*item, it->second);
+        }
     }
 
     FieldRecord* findChildRecord(FieldRecord& n, const std::string& name, Node c) {
@@ -339,6 +450,8 @@ class Mapper {
             FieldRecord* m = list->front().get();
             if (!m->array)
                 return m;
+            if (isEncodedArrayRecord(*m, c))
+                return m;  // its items go under it, as its element holds them
             if (auto* items = m->childrenNamed(name); items && !items->empty()) {
                 if (isEncodedArray(c))
                     return m;
@@ -535,6 +648,12 @@ class Mapper {
                 continue;
             list->erase(list->begin());  // the item template
             items += static_cast<std::int32_t>(list->size());
+        }
+        // An encoded array counts the items of its member array.
+        if (items == 0) {
+            FieldRecord& holder = itemHolder(p);
+            if (&holder != &p)
+                items = holder.maxOccurs;
         }
         p.maxOccurs = items;
     }

@@ -26,6 +26,9 @@ struct ResponseMapping {
 inline constexpr int kMaxMappedDepth = 1500;
 inline constexpr int kMaxReferenceHops = 1000;
 inline constexpr std::size_t kMaxResponseRecords = 2000000;
+// A partially transmitted array whose declared size leaves more places empty than this is not
+// filled in (a few bytes of markup could otherwise ask for millions of records).
+inline constexpr std::size_t kMaxArrayGaps = 100000;
 
 // Maps the loaded `reader` onto the operation's output tree (counted, hoisted and pruned),
 // one root per output part. False with `error` only when a limit was hit.

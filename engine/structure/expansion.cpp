@@ -1,5 +1,7 @@
 #include "engine/structure/expansion.h"
 
+#include "engine/schema/encoded_arrays.h"
+
 namespace wscore {
 
 bool hasMemberNodes(const SchemaNode& node) {
@@ -77,11 +79,17 @@ void Expander::expandAt(FieldRecord& r, const SchemaNode& q, std::string_view st
         r.recursionStop = true;
         return;
     }
+    if (q.encodedArray && r.info.empty())
+        r.info = templateShape(q);
     if (hasMemberNodes(q)) {
         memberLoop(r, q, stopType, depth);
     } else {
         const SchemaNode* s = types_.memberNode(q.typeName);
-        if (q.array) {
+        if (q.array && s && s != &q && s->encodedArray && hasMemberNodes(*s)) {
+            // An element of an encoded array type that spells its items out: the element is
+            // the array, with the type's item member under it, as a part of that type is.
+            expandAt(r, *s, {}, depth);
+        } else if (q.array) {
             arrayItems(r, q.name, q.typeName, q.dimensions, s, stopType, depth);
         } else if (!s) {
             if (r.complex && r.baseTypeName.empty()) {
@@ -184,6 +192,10 @@ void Expander::arrayItems(FieldRecord& a, const std::string& name, const std::st
     std::string namePrefix = colon == std::string::npos ? std::string() : name.substr(0, colon);
     std::string itemName = colon == std::string::npos ? name : name.substr(colon + 1);
 
+    if (s && s->encodedArray && hasMemberNodes(*s)) {
+        encodedArrayItem(a, itemName, namePrefix, typeName, *s, stopType, depth);
+        return;
+    }
     std::string itemType = typeName;
     const SchemaNode* itemNode = s;
     for (int hops = 0; itemNode && itemNode->array && hops < kMaxRecordDepth; ++hops) {
@@ -240,6 +252,25 @@ void Expander::arrayItems(FieldRecord& a, const std::string& name, const std::st
     i->prefix = namePrefix;
     if (s && s->enumerated)
         copyEnumeration(*i, *s);
+}
+
+// The items of an array of encoded arrays are arrays themselves: each keeps its array type
+// (not the type of its own items) so that it is written and read as an array of its own.
+void Expander::encodedArrayItem(FieldRecord& a, const std::string& itemName,
+                                const std::string& namePrefix, const std::string& typeName,
+                                const SchemaNode& arrayType, std::string_view stopType,
+                                int depth) {
+    auto owned = newRecord();
+    owned->fieldName = itemName;
+    owned->prefix = namePrefix;
+    owned->dataType = typeName;
+    owned->array = true;
+    owned->complex = true;
+    owned->qualified = a.qualified;
+    owned->namespaceUri = a.namespaceUri;
+    FieldRecord* i = a.addUniqueChild(itemName, std::move(owned));
+    if (i)
+        expandAt(*i, arrayType, stopType, depth + 1);
 }
 
 }  // namespace wscore

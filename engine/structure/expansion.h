@@ -46,6 +46,9 @@ class Expander {
     void expandAt(FieldRecord& r, const SchemaNode& q, std::string_view stopType, int depth);
     void arrayItems(FieldRecord& a, const std::string& name, const std::string& typeName,
                     int dimensions, const SchemaNode* s, std::string_view stopType, int depth);
+    void encodedArrayItem(FieldRecord& a, const std::string& itemName,
+                          const std::string& namePrefix, const std::string& typeName,
+                          const SchemaNode& arrayType, std::string_view stopType, int depth);
     bool budgetLeft() const { return created_ < kMaxRecordsPerExpansion; }
     std::unique_ptr<FieldRecord> newRecord();
 
