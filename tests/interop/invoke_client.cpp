@@ -144,6 +144,28 @@ bool InputRecords::fillItems(std::string_view arrayPath, const std::vector<std::
     return true;
 }
 
+std::vector<std::size_t> InputRecords::growItems(std::string_view arrayPath, std::size_t count) {
+    std::size_t array = find(arrayPath);
+    if (array == npos)
+        return {};
+    std::vector<std::size_t> items = children(array);
+    if (items.size() != 1)
+        return {};
+    std::size_t first = items.front();
+    std::size_t end = subtreeEnd(first);
+    std::vector<InputField> item(fields.begin() + static_cast<std::ptrdiff_t>(first),
+                                 fields.begin() + static_cast<std::ptrdiff_t>(end));
+    fields.erase(fields.begin() + static_cast<std::ptrdiff_t>(first),
+                 fields.begin() + static_cast<std::ptrdiff_t>(end));
+    std::vector<std::size_t> at;
+    for (std::size_t n = 0; n < count; ++n) {
+        at.push_back(first + n * item.size());
+        fields.insert(fields.begin() + static_cast<std::ptrdiff_t>(at.back()), item.begin(),
+                      item.end());
+    }
+    return at;
+}
+
 Outcome inputRecords(const EngineConnection& engine, const std::string& operation,
                      InputRecords& records) {
     std::u16string op = nv::text::utf8ToUtf16(operation);

@@ -51,6 +51,10 @@ class InputRecords {
     // Replaces the template item under the array record `arrayPath` with one copy per value
     // (no items for no values): the item is the array's only child and a simple field.
     bool fillItems(std::string_view arrayPath, const std::vector<std::string>& values);
+    // Replaces the template item under the array record `arrayPath` (the array's only child,
+    // with everything under it) with `count` copies, as the tree grows an array; returns the
+    // index of each copy. Empty when the path names no such array.
+    std::vector<std::size_t> growItems(std::string_view arrayPath, std::size_t count);
 };
 
 struct Invocation {
