@@ -1,5 +1,6 @@
 // Fuzz target: arbitrary response bytes mapped onto the output of fixed operations (arrays,
-// multi-references, a derived type, a data-set placeholder, base64 and attachments).
+// SOAP-encoded arrays of every form, multi-references, a derived type, a data-set placeholder,
+// base64 and attachments).
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -27,13 +28,23 @@ const char* kWsdl = R"(<?xml version="1.0"?>
       <xsd:attribute ref="soapenc:arrayType" wsdl:arrayType="xsd:string[]"/></xsd:restriction></xsd:complexContent></xsd:complexType>
     <xsd:complexType name="Grid"><xsd:complexContent><xsd:restriction base="soapenc:Array">
       <xsd:attribute ref="soapenc:arrayType" wsdl:arrayType="tns:Base[][]"/></xsd:restriction></xsd:complexContent></xsd:complexType>
+    <xsd:complexType name="ArrayOfint"><xsd:complexContent><xsd:restriction base="soapenc:Array">
+      <xsd:sequence><xsd:element name="item" type="xsd:int" minOccurs="0" maxOccurs="unbounded"/></xsd:sequence>
+      <xsd:attribute ref="soapenc:arrayType" wsdl:arrayType="xsd:int[]"/></xsd:restriction></xsd:complexContent></xsd:complexType>
+    <xsd:complexType name="ArrayOfArrayOfint"><xsd:complexContent><xsd:restriction base="soapenc:Array">
+      <xsd:sequence><xsd:element name="item" type="tns:ArrayOfint" minOccurs="0" maxOccurs="unbounded"/></xsd:sequence>
+      <xsd:attribute ref="soapenc:arrayType" wsdl:arrayType="tns:ArrayOfint[]"/></xsd:restriction></xsd:complexContent></xsd:complexType>
+    <xsd:complexType name="ArrayOfint2D"><xsd:complexContent><xsd:restriction base="soapenc:Array">
+      <xsd:sequence><xsd:element name="item" type="xsd:int" minOccurs="0" maxOccurs="unbounded"/></xsd:sequence>
+      <xsd:attribute ref="soapenc:arrayType" wsdl:arrayType="xsd:int[,]"/></xsd:restriction></xsd:complexContent></xsd:complexType>
     <xsd:complexType name="Data"><xsd:sequence><xsd:element ref="xsd:schema"/><xsd:any/></xsd:sequence></xsd:complexType>
     <xsd:complexType name="Open"><xsd:sequence><xsd:any/></xsd:sequence></xsd:complexType>
   </xsd:schema></types>
   <message name="In"/>
   <message name="Out"><part name="item" type="tns:Base"/><part name="names" type="tns:Names"/>
     <part name="grid" type="tns:Grid"/><part name="data" type="tns:Data"/><part name="blob" type="xsd:base64Binary"/>
-    <part name="open" type="tns:Open"/></message>
+    <part name="open" type="tns:Open"/><part name="ints" type="tns:ArrayOfint"/>
+    <part name="nested" type="tns:ArrayOfArrayOfint"/><part name="matrix" type="tns:ArrayOfint2D"/></message>
   <portType name="P"><operation name="Op"><input message="tns:In"/><output message="tns:Out"/></operation>
     <operation name="Files"><input message="tns:In"/><output message="tns:Out"/></operation></portType>
   <binding name="B" type="tns:P"><soap:binding style="rpc"/>

@@ -145,6 +145,7 @@ void copyResolved(SchemaNode& into, const SchemaNode& type) {
     into.baseTypeName = type.baseTypeName;
     into.rank = type.rank;
     if (type.array) {
+        into.arrayFromType = into.arrayFromType || !into.array;
         into.array = true;
         into.dimensions = type.dimensions < 1 ? 1 : type.dimensions;
     }

@@ -32,6 +32,7 @@ std::unique_ptr<SchemaNode> SchemaNode::copy() const {
     c->targetNamespace = targetNamespace;
     c->encodedArray = encodedArray;
     c->rank = rank;
+    c->arrayFromType = arrayFromType;
     return c;
 }
 

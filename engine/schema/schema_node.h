@@ -51,6 +51,8 @@ class SchemaNode : public ModelContainer {
     // Its rank as the declaration's brackets give it: 2 for "xsd:int[,]". Such an array is one
     // level of records whatever its rank; its items travel in row-major order.
     std::int32_t rank = 1;
+    // An element that is an array only because its type is one (it does not repeat itself).
+    bool arrayFromType = false;
 
     SchemaNode* memberNode(std::string_view key) const { return memberAs<SchemaNode>(key); }
 };

@@ -151,6 +151,12 @@ void Expander::expandAsMember(FieldRecord& c, const SchemaNode& v) {
 void Expander::expandMember(FieldRecord& c, const SchemaNode& v, std::string_view stopType,
                             int depth) {
     const SchemaNode* s = types_.memberNode(v.typeName);
+    if (v.array && v.arrayFromType && s && s != &v && s->encodedArray && hasMemberNodes(*s)) {
+        // An element of an encoded array type that spells its items out is that array: its
+        // items go under the type's item member, as they do under a part of that type.
+        expandAt(c, *s, stopType, depth + 1);
+        return;
+    }
     if (v.array) {
         if (hasMemberNodes(v)) {
             for (const std::string& mk : v.memberNames()) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/soap/request_builder.h"
+#include "platform/soap/reader.h"
 #include "tests/engine/support/model_fixture.h"
 
 using namespace wscore;
@@ -299,6 +300,140 @@ TEST(RequestBuilding, ADocumentWithoutANamespaceGetsABareWrapper) {
     std::string body = bodyOf(build(m, {rec(1, u"a", u"string", u"1")}));
     // No prefix is left undeclared, and the document's default namespace does not leak in.
     EXPECT_EQ(body, R"(<Op xmlns=""><a xsi:type="xsd:string" xmlns="">1</a></Op>)") << body;
+}
+
+// --- SOAP-encoded arrays as gSOAP and Axis declare them ------------------------------------
+
+const std::string kGsoapArrays = schemaOf(
+    R"(
+    <xsd:complexType name="ArrayOfint"><xsd:complexContent><xsd:restriction base="soapenc:Array">
+      <xsd:sequence><xsd:element name="item" type="xsd:int" minOccurs="0" maxOccurs="unbounded"/></xsd:sequence>
+      <xsd:attribute ref="soapenc:arrayType" wsdl:arrayType="xsd:int[]"/></xsd:restriction></xsd:complexContent></xsd:complexType>
+    <xsd:complexType name="Grid"><xsd:complexContent><xsd:restriction base="soapenc:Array">
+      <xsd:sequence><xsd:element name="item" type="xsd:int" minOccurs="0" maxOccurs="unbounded"/></xsd:sequence>
+      <xsd:attribute ref="soapenc:arrayType" wsdl:arrayType="xsd:int[,]"/></xsd:restriction></xsd:complexContent></xsd:complexType>
+    <xsd:complexType name="Bag"><xsd:sequence><xsd:element name="label" type="xsd:string"/>
+      <xsd:element name="values" type="tns:ArrayOfint"/>
+      <xsd:element name="tag" type="xsd:string" maxOccurs="unbounded"/></xsd:sequence></xsd:complexType>)",
+    R"(xmlns:soapenc="http://schemas.xmlsoap.org/soap/encoding/" xmlns:wsdl="http://schemas.xmlsoap.org/wsdl/")");
+
+// Replaces the one item under the record at `array` with copies holding `values`.
+void growItems(std::vector<FlatRecord>& records, std::size_t array,
+               const std::vector<std::u16string>& values) {
+    FlatRecord item = records[array + 1];
+    records.erase(records.begin() + static_cast<std::ptrdiff_t>(array) + 1);
+    for (std::size_t v = values.size(); v-- > 0;) {
+        item.theData = values[v];
+        records.insert(records.begin() + static_cast<std::ptrdiff_t>(array) + 1, item);
+    }
+}
+
+TEST(RequestBuilding, AnEncodedArrayInsideAStructureIsOneElementBesideLiteralArrays) {
+    LoadedModel m(wsdlWith(kGsoapArrays, R"(<wsdl:part name="bag" type="tns:Bag"/>)", "", "rpc",
+                           "encoded"));
+    std::vector<FlatRecord> r = m.structure("Svc", "Op", -1);
+    // bag, label, values, item (the member array), item; tag (array), tag
+    ASSERT_EQ(describe(r), (std::vector<std::string>{
+                               "1 bag : tns:Bag [complex]", "2 label : string",
+                               "2 values : tns:ArrayOfint [complex,array]",
+                               "3 item : int [array,optional]", "4 item : int",
+                               "2 tag : string [array]", "3 tag : string"}));
+    r[1].theData = u"L";
+    growItems(r, 5, {u"x", u"y"});
+    growItems(r, 3, {u"1", u"2", u"3"});
+    EXPECT_EQ(bodyOf(build(m, r)),
+              R"(<tns:Op><bag><label xsi:type="xsd:string">L</label>)"
+              R"(<values xsi:type="SOAP-ENC:Array" SOAP-ENC:arrayType="xsd:int[3]">)"
+              R"(<item xsi:type="xsd:int">1</item><item xsi:type="xsd:int">2</item>)"
+              R"(<item xsi:type="xsd:int">3</item></values>)"
+              R"(<tag xsi:type="xsd:string">x</tag><tag xsi:type="xsd:string">y</tag></bag></tns:Op>)");
+    // No items: an empty array that says so.
+    r.erase(r.begin() + 4, r.begin() + 7);
+    EXPECT_NE(build(m, r).find(
+                  R"(<values xsi:type="SOAP-ENC:Array" SOAP-ENC:arrayType="xsd:int[0]"></values>)"),
+              std::string::npos);
+}
+
+TEST(RequestBuilding, AMultiDimensionalArrayIsSentInTheShapeItsRecordStates) {
+    LoadedModel m(wsdlWith(kGsoapArrays, R"(<wsdl:part name="grid" type="tns:Grid"/>)", "", "rpc",
+                           "encoded"));
+    std::vector<FlatRecord> r = m.structure("Svc", "Op", -1);
+    ASSERT_EQ(r.size(), 3u);
+    EXPECT_EQ(nv::text::utf16ToUtf8(r[0].info), "1,1");
+    growItems(r, 1, {u"1", u"2", u"3", u"4", u"5", u"6"});
+    auto arrayType = [&](const std::u16string& shape) {
+        r[0].info = shape;
+        std::string envelope = build(m, r);
+        std::size_t at = envelope.find("SOAP-ENC:arrayType=\"");
+        return at == std::string::npos ? envelope
+                                       : envelope.substr(at + 20, envelope.find('"', at + 20) - at - 20);
+    };
+    EXPECT_EQ(arrayType(u"2,3"), "xsd:int[2,3]");
+    EXPECT_EQ(arrayType(u"3,2"), "xsd:int[3,2]");
+    EXPECT_EQ(arrayType(u"1,3"), "xsd:int[2,3]");      // rows follow the items
+    EXPECT_EQ(arrayType(u"1,1,2"), "xsd:int[3,1,2]");  // as many dimensions as stated
+    EXPECT_EQ(arrayType(u""), "xsd:int[6]");           // no shape: as a plain array
+    EXPECT_EQ(arrayType(u"a|b"), "xsd:int[6]");        // not a shape either
+
+    r[0].info = u"1,4";
+    BuiltRequest out;
+    std::u16string error;
+    MessageModule messages;
+    EXPECT_FALSE(buildRequest(m.model, *m.operation("Svc", "Op"), r, messages, out, error));
+    EXPECT_EQ(nv::text::utf16ToUtf8(error),
+              "the array 'grid' holds 6 items, which do not fill its shape 1,4");
+}
+
+// --- envelope prefixes ---------------------------------------------------------------------
+
+TEST(RequestBuilding, ADocumentThatRebindsTheEnvelopesPrefixesStillGivesARequest) {
+    // As gSOAP writes WSDLs for SOAP 1.2, and worse: every prefix the envelope relies on is
+    // bound to something else, "xsd" to the document's own namespace.
+    std::string wsdl = wsdlWith(
+        schemaOf(R"(<xs:simpleType name="Code"><xs:restriction base="xs:string"/></xs:simpleType>)"),
+        R"(<wsdl:part name="code" type="xsd:Code"/><wsdl:part name="n" type="xs:int"/>)", "", "rpc",
+        "encoded");
+    wsdl.replace(wsdl.find("xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\""),
+                 std::string("xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\"").size(),
+                 R"(xmlns:xs="http://www.w3.org/2001/XMLSchema" xmlns:xsd="urn:test" )"
+                 R"(xmlns:SOAP-ENV="http://www.w3.org/2003/05/soap-envelope" )"
+                 R"(xmlns:SOAP-ENC="http://www.w3.org/2003/05/soap-encoding" xmlns:xsi="urn:no-instance")");
+    wsdl.replace(wsdl.find("xmlns:tns=\"urn:test\" "), std::string("xmlns:tns=\"urn:test\" ").size(),
+                 "");
+    for (std::size_t at; (at = wsdl.find("\"tns:")) != std::string::npos;)
+        wsdl.replace(at, 5, "\"xsd:");
+    for (std::size_t at; (at = wsdl.find("<xsd:schema")) != std::string::npos;)
+        wsdl.replace(at, 11, "<xs:schema");
+    for (std::size_t at; (at = wsdl.find("</xsd:schema")) != std::string::npos;)
+        wsdl.replace(at, 12, "</xs:schema");
+    LoadedModel m(wsdl);
+    ASSERT_TRUE(m.error.empty()) << m.error;
+    std::vector<FlatRecord> records = m.structure("Svc", "Op", -1);
+    ASSERT_EQ(describe(records), (std::vector<std::string>{"1 code : string", "1 n : int"}));
+    records[0].theData = u"A";
+    records[1].theData = u"1";
+    // Records in the document's own names: its prefix for an element and for a type.
+    records.push_back(rec(1, u"extra", u"string", u"e", u"xsd"));
+    records.push_back(rec(1, u"id", u"xsd:Code", u"B"));
+    std::string envelope = build(m, records);
+    EXPECT_EQ(bodyOf(envelope),
+              R"(<xsd1:Op><code xsi:type="xsd:string">A</code><n xsi:type="xsd:int">1</n>)"
+              R"(<xsd1:extra xsi:type="xsd:string">e</xsd1:extra>)"
+              R"(<id xsi:type="xsd1:Code">B</id></xsd1:Op>)");
+    // Every name resolves to the namespace it was meant for.
+    nv::soap::Reader reader;
+    ASSERT_TRUE(reader.load(envelope)) << reader.error() << "\n" << envelope;
+    nv::xml::Node wrapper = reader.bodyEntries().front();
+    for (auto [prefix, uri] : std::vector<std::pair<const char*, const char*>>{
+             {"xsd1", "urn:test"},
+             {"xsd", "http://www.w3.org/2001/XMLSchema"},
+             {"xsi", "http://www.w3.org/2001/XMLSchema-instance"},
+             {"SOAP-ENC", "http://schemas.xmlsoap.org/soap/encoding/"},
+             {"SOAP-ENV", "http://schemas.xmlsoap.org/soap/envelope/"},
+             {"SOAP-ENV1", "http://www.w3.org/2003/05/soap-envelope"},
+             {"SOAP-ENC1", "http://www.w3.org/2003/05/soap-encoding"},
+             {"xsi1", "urn:no-instance"}})
+        EXPECT_EQ(wrapper.lookupNamespaceURI(prefix), uri) << prefix;
 }
 
 }  // namespace

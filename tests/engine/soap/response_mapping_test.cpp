@@ -234,4 +234,73 @@ TEST_F(ResponseMapping, AnInlineSchemaTakesThePlaceholdersPlace) {
                           "5 Row", "6 id = 1", "5 Row", "6 id = 2"}));
 }
 
+// --- SOAP-encoded arrays ---------------------------------------------------------------------
+
+// Arrays as gSOAP and Axis declare them: the items spelled out as a repeated member "item".
+const std::string kEncodedArraySchema = schemaOf(
+    R"(
+    <xsd:complexType name="ArrayOfstring"><xsd:complexContent><xsd:restriction base="soapenc:Array">
+      <xsd:sequence><xsd:element name="item" type="xsd:string" minOccurs="0" maxOccurs="unbounded"/></xsd:sequence>
+      <xsd:attribute ref="soapenc:arrayType" wsdl:arrayType="xsd:string[]"/></xsd:restriction></xsd:complexContent></xsd:complexType>
+    <xsd:complexType name="ArrayOfArrayOfstring"><xsd:complexContent><xsd:restriction base="soapenc:Array">
+      <xsd:sequence><xsd:element name="item" type="tns:ArrayOfstring" minOccurs="0" maxOccurs="unbounded"/></xsd:sequence>
+      <xsd:attribute ref="soapenc:arrayType" wsdl:arrayType="tns:ArrayOfstring[]"/></xsd:restriction></xsd:complexContent></xsd:complexType>
+    <xsd:complexType name="Grid"><xsd:complexContent><xsd:restriction base="soapenc:Array">
+      <xsd:sequence><xsd:element name="item" type="xsd:string" minOccurs="0" maxOccurs="unbounded"/></xsd:sequence>
+      <xsd:attribute ref="soapenc:arrayType" wsdl:arrayType="xsd:string[,]"/></xsd:restriction></xsd:complexContent></xsd:complexType>)",
+    R"(xmlns:soapenc="http://schemas.xmlsoap.org/soap/encoding/" xmlns:wsdl="http://schemas.xmlsoap.org/wsdl/")");
+
+LoadedModel encodedArrayModel(const std::string& part) {
+    return LoadedModel(wsdlWith(kEncodedArraySchema, "", part, "rpc", "encoded"));
+}
+
+TEST_F(ResponseMapping, EncodedArrayItemsLandAtTheirPositionsAndFillTheDeclaredSize) {
+    LoadedModel m = encodedArrayModel(R"(<wsdl:part name="list" type="tns:ArrayOfstring"/>)");
+    // Items under any name, an offset, and places left out: the array has its declared size.
+    EXPECT_EQ(map(m, R"(<t:OpResponse><list enc:arrayType="xsd:string[4]" enc:offset="[1]">
+                          <a>x</a><b>y</b></list></t:OpResponse>)"),
+              (Lines{"1 list (4)", "2 item (4)", "3 item", "3 item = x", "3 item = y", "3 item"}));
+    // Sparse: each item names its position; one outside the array is dropped.
+    EXPECT_EQ(map(m, R"(<t:OpResponse><list enc:arrayType="xsd:string[3]">
+                          <item enc:position="[2]">c</item><item enc:position="[0]">a</item>
+                          <item enc:position="[7]">lost</item></list></t:OpResponse>)"),
+              (Lines{"1 list (3)", "2 item (3)", "3 item = a", "3 item", "3 item = c"}));
+    // Items by reference, from multi-reference entries, keep their targets.
+    EXPECT_EQ(map(m, R"(<t:OpResponse><list xsi:type="enc:Array" enc:arrayType="xsd:string[2]">
+                          <item href="#i1"/><item href="#i2"/></list></t:OpResponse>
+                        <multiRef id="i2">two</multiRef><multiRef id="i1">one</multiRef>)"),
+              (Lines{"1 list (2)", "2 item (2)", "3 item = one [i1]", "3 item = two [i2]"}));
+}
+
+TEST_F(ResponseMapping, ArraysOfArraysAndShapesComeBackWhole) {
+    LoadedModel nested =
+        encodedArrayModel(R"(<wsdl:part name="rows" type="tns:ArrayOfArrayOfstring"/>)");
+    EXPECT_EQ(map(nested, R"(<t:OpResponse><rows enc:arrayType="xsd:string[][2]">
+                   <item enc:arrayType="xsd:string[2]"><item>a</item><item>b</item></item>
+                   <item enc:arrayType="xsd:string[0]"/></rows></t:OpResponse>)"),
+              (Lines{"1 rows (2)", "2 item (2)", "3 item (2)", "4 item (2)", "5 item = a",
+                     "5 item = b", "3 item (0)", "4 item (0)"}));
+
+    LoadedModel grid = encodedArrayModel(R"(<wsdl:part name="grid" type="tns:Grid"/>)");
+    // The declared shape goes into info; a position in two dimensions counts row-major.
+    EXPECT_EQ(map(grid, R"(<t:OpResponse><grid enc:arrayType="xsd:string[2,2]">
+                   <item enc:position="[1,0]">c</item><item enc:position="[0,1]">b</item>
+                   </grid></t:OpResponse>)"),
+              (Lines{"1 grid (4) {2,2}", "2 item (4)", "3 item", "3 item = b", "3 item = c",
+                     "3 item"}));
+}
+
+TEST_F(ResponseMapping, AHugeDeclaredSizeIsRefusedNotFilled) {
+    LoadedModel m = encodedArrayModel(R"(<wsdl:part name="list" type="tns:ArrayOfstring"/>)");
+    nv::soap::Reader reader;
+    ASSERT_TRUE(reader.load(
+        kEnvelopeStart +
+        R"(<t:OpResponse><list enc:arrayType="xsd:string[2000000000]"><item>x</item></list></t:OpResponse>)" +
+        kEnvelopeEnd));
+    std::vector<FlatRecord> out;
+    std::string error;
+    EXPECT_FALSE(mapResponse({m.model, *m.operation("Svc", "Op"), dir.path()}, reader, out, error));
+    EXPECT_NE(error.find("declares an array of 2000000000 items"), std::string::npos) << error;
+}
+
 }  // namespace

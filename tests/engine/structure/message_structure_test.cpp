@@ -187,6 +187,38 @@ TEST(MessageStructure, SoapEncodedArraysGiveOneItemPerDimension) {
                      "1 grid : tns:Grid [complex,array]", "2 int : int [array]", "3 int : int"}));
 }
 
+// gSOAP's declarations spell the items out as a repeated "item": the array record holds that
+// member array, which holds the one item. Arrays of such arrays, elements and header parts of
+// such a type, and two-dimensional ones keep that form at every level.
+TEST(MessageStructure, EncodedArraysThatSpellTheirItemsOut) {
+    const std::string decls =
+        R"(xmlns:soapenc="http://schemas.xmlsoap.org/soap/encoding/" xmlns:wsdl="http://schemas.xmlsoap.org/wsdl/")";
+    LoadedModel m(wsdlWith(
+        schemaOf(R"(
+      <xsd:complexType name="ArrayOfint"><xsd:complexContent><xsd:restriction base="soapenc:Array">
+        <xsd:sequence><xsd:element name="item" type="xsd:int" minOccurs="0" maxOccurs="unbounded"/></xsd:sequence>
+        <xsd:attribute ref="soapenc:arrayType" wsdl:arrayType="xsd:int[]"/></xsd:restriction></xsd:complexContent></xsd:complexType>
+      <xsd:complexType name="ArrayOfArrayOfint"><xsd:complexContent><xsd:restriction base="soapenc:Array">
+        <xsd:sequence><xsd:element name="item" type="tns:ArrayOfint" minOccurs="0" maxOccurs="unbounded"/></xsd:sequence>
+        <xsd:attribute ref="soapenc:arrayType" wsdl:arrayType="tns:ArrayOfint[]"/></xsd:restriction></xsd:complexContent></xsd:complexType>
+      <xsd:complexType name="Grid"><xsd:complexContent><xsd:restriction base="soapenc:Array">
+        <xsd:sequence><xsd:element name="item" type="xsd:int" minOccurs="0" maxOccurs="unbounded"/></xsd:sequence>
+        <xsd:attribute ref="soapenc:arrayType" wsdl:arrayType="xsd:int[,,]"/></xsd:restriction></xsd:complexContent></xsd:complexType>
+      <xsd:element name="tokens" type="tns:ArrayOfint"/>)",
+                 decls),
+        R"(<wsdl:part name="rows" type="tns:ArrayOfArrayOfint"/><wsdl:part name="grid" type="tns:Grid"/>
+           <wsdl:part name="tokens" element="tns:tokens"/>)",
+        "", "rpc", "encoded"));
+    EXPECT_EQ(describe(m.structure("Svc", "Op", -1)),
+              (Lines{"1 rows : tns:ArrayOfArrayOfint [complex,array]",
+                     "2 item : tns:ArrayOfint [complex,array,optional]",
+                     "3 item : tns:ArrayOfint [complex,array]", "4 item : int [array,optional]",
+                     "5 item : int", "1 grid : tns:Grid [complex,array] {1,1,1}",
+                     "2 item : int [array,optional]", "3 item : int",
+                     "1 tns:tokens : tns:tokens [complex,array]", "2 item : int [array,optional]",
+                     "3 item : int"}));
+}
+
 TEST(MessageStructure, DeepAndHugeSchemasStayBounded) {
     // A chain of 300 distinct nested types: the records stop at the depth limit.
     std::string types;
