@@ -16,6 +16,7 @@
 #include <QTextDocument>
 
 #include "workbench/dialogs/font_mapping.h"
+#include "workbench/dialogs/line_printing.h"
 
 namespace sondar {
 
@@ -136,16 +137,11 @@ void TTextViewerWindow::printView(QPlainTextEdit* view, const QString& title, bo
             setStatus(texts.cancelled);
             return;
         }
-        QTextDocument document;
-        document.setDefaultFont(font_);
-        document.setPlainText(hasSelection && printer.printRange() == QPrinter::Selection
-                                  ? plainText(view->textCursor().selectedText())
-                                  : viewLines(view).join(QLatin1Char('\n')));
-        printer.setDocName(title);
-        document.print(&printer);
-        // The document prints without telling; a printer that could not start says so here.
-        if (printer.printerState() == QPrinter::Error ||
-            printer.printerState() == QPrinter::Aborted)
+        const QStringList lines =
+            hasSelection && printer.printRange() == QPrinter::Selection
+                ? plainText(view->textCursor().selectedText()).split(QLatin1Char('\n'))
+                : viewLines(view);
+        if (!printLines(lines, font_, printer, title))
             throw std::runtime_error("the printer did not accept the document");
         setStatus(texts.succeeded);
     } catch (const std::exception&) {
