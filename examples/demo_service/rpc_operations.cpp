@@ -5,6 +5,7 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "examples/demo_service/base64.h"
@@ -142,6 +143,73 @@ Answer getMultiplicationTable(const Call& call) {
     for (std::int32_t r = 1; r <= rows; ++r) {
         for (std::int32_t c = 1; c <= columns; ++c)
             typedValue(w, "item", "xsd:int", formatInt(r * c));
+    }
+    return finish(w);
+}
+
+// ---- ScaleGrid -------------------------------------------------------------------------------
+
+// The R and C of an arrayType such as "xsd:int[2,3]".
+std::pair<std::int64_t, std::int64_t> gridShape(xml::Node grid) {
+    std::string arrayType;
+    for (const xml::Attribute& a : grid.attributes())
+        if (a.qualifiedName.size() >= 9 &&
+            a.qualifiedName.compare(a.qualifiedName.size() - 9, 9, "arrayType") == 0)
+            arrayType = a.value;
+    const std::size_t open = arrayType.rfind('[');
+    const std::size_t comma = arrayType.find(',', open == std::string::npos ? 0 : open);
+    std::optional<std::int64_t> rows, columns;
+    if (open != std::string::npos && comma != std::string::npos && arrayType.back() == ']') {
+        rows = parseInt(arrayType.substr(open + 1, comma - open - 1));
+        columns = parseInt(arrayType.substr(comma + 1, arrayType.size() - comma - 2));
+    }
+    if (!rows || !columns || *rows < 0 || *columns < 0 || *rows > kMaxTableSide ||
+        *columns > kMaxTableSide)
+        throw SoapFault(FaultCode::Client, "grid needs a SOAP-ENC:arrayType of two dimensions of "
+                                           "at most 20, as xsd:int[2,3]; it has '" +
+                                               arrayType + "'");
+    return {*rows, *columns};
+}
+
+Answer scaleGrid(const Call& call) {
+    xml::Node grid = call.read.require(call.operation, "grid");
+    const std::int64_t factor = call.read.requireInt(call.operation, "factor");
+    const auto [rows, columns] = gridShape(grid);
+    const std::vector<xml::Node> items = call.read.all(grid);
+    if (static_cast<std::int64_t>(items.size()) != rows * columns)
+        throw SoapFault(FaultCode::Client, "grid is " + formatInt(rows) + " by " +
+                                               formatInt(columns) + " but holds " +
+                                               count(items.size()) + " items");
+    XmlWriter w = startResponse("ScaleGrid");
+    startArray(w, "return", "xsd:int[" + formatInt(rows) + "," + formatInt(columns) + "]");
+    for (xml::Node item : items) {
+        const std::int64_t product = factor * RequestReader::intValue(item, "a grid value");
+        if (product < std::numeric_limits<std::int32_t>::min() ||
+            product > std::numeric_limits<std::int32_t>::max())
+            throw SoapFault(FaultCode::Client, formatInt(product) + " is not an xsd:int");
+        typedValue(w, "item", "xsd:int", formatInt(product));
+    }
+    return finish(w);
+}
+
+// ---- GetSparseSquares ------------------------------------------------------------------------
+
+constexpr std::int32_t kMaxSparseSize = 100;
+
+// A sparse array: its declared size, and only the items at perfect-square places, each with
+// its SOAP-ENC:position.
+Answer getSparseSquares(const Call& call) {
+    const std::int32_t size = call.read.requireInt(call.operation, "size");
+    if (size < 1 || size > kMaxSparseSize)
+        throw SoapFault(FaultCode::Client, "size must be 1 to 100, not " + formatInt(size));
+    XmlWriter w = startResponse("GetSparseSquares");
+    startArray(w, "return", "xsd:int[" + formatInt(size) + "]");
+    for (std::int32_t root = 0; root * root < size; ++root) {
+        w.start("item")
+            .attribute("soapenc:position", "[" + formatInt(root * root) + "]")
+            .attribute("xsi:type", "xsd:int")
+            .text(formatInt(root * root))
+            .end();
     }
     return finish(w);
 }
@@ -287,6 +355,8 @@ constexpr Operation kOperations[] = {
     {"EchoStringArray", echoStringArray},
     {"TransposeMatrix", transposeMatrix},
     {"GetMultiplicationTable", getMultiplicationTable},
+    {"ScaleGrid", scaleGrid},
+    {"GetSparseSquares", getSparseSquares},
     {"EchoMember", echoMember},
     {"GetTeam", getTeam},
     {"EchoAttachment", echoAttachment},

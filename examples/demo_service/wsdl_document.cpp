@@ -280,6 +280,13 @@ constexpr std::string_view kWsdl = R"wsdl(<?xml version="1.0" encoding="UTF-8"?>
           </xsd:restriction>
         </xsd:complexContent>
       </xsd:complexType>
+      <xsd:complexType name="ArrayOfInt">
+        <xsd:complexContent>
+          <xsd:restriction base="soapenc:Array">
+            <xsd:attribute ref="soapenc:arrayType" wsdl:arrayType="xsd:int[]"/>
+          </xsd:restriction>
+        </xsd:complexContent>
+      </xsd:complexType>
       <xsd:complexType name="Member">
         <xsd:sequence>
           <xsd:element name="name" type="xsd:string"/>
@@ -402,6 +409,19 @@ constexpr std::string_view kWsdl = R"wsdl(<?xml version="1.0" encoding="UTF-8"?>
   <wsdl:message name="GetMultiplicationTableResponse">
     <wsdl:part name="return" type="enc:IntGrid"/>
   </wsdl:message>
+  <wsdl:message name="ScaleGridRequest">
+    <wsdl:part name="grid" type="enc:IntGrid"/>
+    <wsdl:part name="factor" type="xsd:int"/>
+  </wsdl:message>
+  <wsdl:message name="ScaleGridResponse">
+    <wsdl:part name="return" type="enc:IntGrid"/>
+  </wsdl:message>
+  <wsdl:message name="GetSparseSquaresRequest">
+    <wsdl:part name="size" type="xsd:int"/>
+  </wsdl:message>
+  <wsdl:message name="GetSparseSquaresResponse">
+    <wsdl:part name="return" type="enc:ArrayOfInt"/>
+  </wsdl:message>
   <wsdl:message name="EchoMemberRequest">
     <wsdl:part name="member" type="enc:Member"/>
   </wsdl:message>
@@ -495,6 +515,16 @@ constexpr std::string_view kWsdl = R"wsdl(<?xml version="1.0" encoding="UTF-8"?>
       <wsdl:documentation>Cell (r, c) of a 2-D array holds r * c; 1 to 20.</wsdl:documentation>
       <wsdl:input message="tns:GetMultiplicationTableRequest"/>
       <wsdl:output message="tns:GetMultiplicationTableResponse"/>
+    </wsdl:operation>
+    <wsdl:operation name="ScaleGrid" parameterOrder="grid factor">
+      <wsdl:documentation>Multiplies every cell of a 2-D array; answers the same shape.</wsdl:documentation>
+      <wsdl:input message="tns:ScaleGridRequest"/>
+      <wsdl:output message="tns:ScaleGridResponse"/>
+    </wsdl:operation>
+    <wsdl:operation name="GetSparseSquares" parameterOrder="size">
+      <wsdl:documentation>An array of size places, only the perfect squares sent; 1 to 100.</wsdl:documentation>
+      <wsdl:input message="tns:GetSparseSquaresRequest"/>
+      <wsdl:output message="tns:GetSparseSquaresResponse"/>
     </wsdl:operation>
     <wsdl:operation name="EchoMember" parameterOrder="member">
       <wsdl:documentation>Answers the structure it is given.</wsdl:documentation>
@@ -611,6 +641,28 @@ constexpr std::string_view kWsdl = R"wsdl(<?xml version="1.0" encoding="UTF-8"?>
     </wsdl:operation>
     <wsdl:operation name="GetMultiplicationTable">
       <soap:operation soapAction="urn:sondar:demo:rpc#GetMultiplicationTable" style="rpc"/>
+      <wsdl:input>
+        <soap:body use="encoded" namespace="urn:sondar:demo:rpc"
+            encodingStyle="http://schemas.xmlsoap.org/soap/encoding/"/>
+      </wsdl:input>
+      <wsdl:output>
+        <soap:body use="encoded" namespace="urn:sondar:demo:rpc"
+            encodingStyle="http://schemas.xmlsoap.org/soap/encoding/"/>
+      </wsdl:output>
+    </wsdl:operation>
+    <wsdl:operation name="ScaleGrid">
+      <soap:operation soapAction="urn:sondar:demo:rpc#ScaleGrid" style="rpc"/>
+      <wsdl:input>
+        <soap:body use="encoded" namespace="urn:sondar:demo:rpc"
+            encodingStyle="http://schemas.xmlsoap.org/soap/encoding/"/>
+      </wsdl:input>
+      <wsdl:output>
+        <soap:body use="encoded" namespace="urn:sondar:demo:rpc"
+            encodingStyle="http://schemas.xmlsoap.org/soap/encoding/"/>
+      </wsdl:output>
+    </wsdl:operation>
+    <wsdl:operation name="GetSparseSquares">
+      <soap:operation soapAction="urn:sondar:demo:rpc#GetSparseSquares" style="rpc"/>
       <wsdl:input>
         <soap:body use="encoded" namespace="urn:sondar:demo:rpc"
             encodingStyle="http://schemas.xmlsoap.org/soap/encoding/"/>

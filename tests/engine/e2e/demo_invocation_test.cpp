@@ -205,6 +205,44 @@ TEST_F(DemoInvocation, RpcEncodedArraysInOneAndTwoDimensions) {
     EXPECT_EQ(values6, 6);
 }
 
+// A two-dimensional input states its shape in its record; a sparse answer has its declared
+// size with empty places where nothing was sent.
+TEST_F(DemoInvocation, RpcEncodedShapesAndSparseArrays) {
+    std::vector<Record> in = input("ScaleGrid");
+    ASSERT_GE(in.size(), 3u);
+    ASSERT_EQ(in[0].fieldName, "grid");
+    EXPECT_EQ(in[0].info, "1,1");
+    Record item = in[1];
+    in.erase(in.begin() + 1);
+    for (const char* v : {"6", "5", "4", "3", "2", "1"}) {
+        item.theData = v;
+        in.insert(in.end() - 1, item);
+    }
+    in[0].info = "3,2";
+    field(in, "factor")->theData = "10";
+    std::vector<Record> out;
+    Outcome o = c.invoke("ScaleGrid", in, out);
+    ASSERT_EQ(o.result, -1) << o.error << service.lastRequest()->body;
+    EXPECT_NE(service.lastRequest()->body.find(
+                  R"(<grid xsi:type="SOAP-ENC:Array" SOAP-ENC:arrayType="xsd:int[3,2]">)"),
+              std::string::npos)
+        << service.lastRequest()->body;
+    EXPECT_EQ(values(out), (std::vector<std::string>{"1 return (6)", "2 int = 60", "2 int = 50",
+                                                     "2 int = 40", "2 int = 30", "2 int = 20",
+                                                     "2 int = 10"}));
+    ASSERT_FALSE(out.empty());
+    EXPECT_EQ(out[0].info, "3,2");
+
+    in = input("GetSparseSquares");
+    field(in, "size")->theData = "10";
+    o = c.invoke("GetSparseSquares", in, out);
+    ASSERT_EQ(o.result, -1) << o.error;
+    EXPECT_EQ(values(out),
+              (std::vector<std::string>{"1 return (10)", "2 int = 0", "2 int = 1", "2 int",
+                                        "2 int", "2 int = 4", "2 int", "2 int", "2 int", "2 int",
+                                        "2 int = 9"}));
+}
+
 TEST_F(DemoInvocation, MultiReferencesReferredToTwice) {
     std::vector<Record> in = input("GetTeam");
     field(in, "teamName")->theData = "core";
