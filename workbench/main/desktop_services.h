@@ -2,6 +2,8 @@
 // browser, files to the program registered for their type.
 #pragma once
 
+#include <functional>
+
 #include "workbench/core/seams/desktop_seam.h"
 
 namespace sondar {
@@ -9,6 +11,9 @@ namespace sondar {
 class DesktopServices final : public DesktopSeam {
   public:
     bool openUrl(const QUrl& url) override;
+
+    // Test hook: while set, addresses go to it instead of the desktop.
+    static std::function<bool(const QUrl&)>& scriptedOpener();
 };
 
 }  // namespace sondar

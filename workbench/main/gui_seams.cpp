@@ -8,6 +8,7 @@
 
 #include "workbench/core/session/app_info.h"
 #include "workbench/dialogs/basic_auth_dialog.h"
+#include "workbench/dialogs/friendly_name_dialog.h"
 
 namespace sondar {
 
@@ -126,6 +127,35 @@ std::optional<Credentials> DialogCredentials::askBasicAuthentication() {
     if (!dialog_ || dialog_->exec() != QDialog::Accepted)
         return std::nullopt;
     return Credentials{dialog_->userName(), dialog_->password()};
+}
+
+std::deque<std::optional<QString>>& DialogNames::scriptedAnswers() {
+    static std::deque<std::optional<QString>> answers;
+    return answers;
+}
+
+QStringList& DialogNames::recordedTitles() {
+    static QStringList titles;
+    return titles;
+}
+
+std::optional<QString> DialogNames::askName(const QString& title, const QString& name) {
+    recordedTitles().append(title);
+    if (!scriptedAnswers().empty()) {
+        const bool cancelled = !scriptedAnswers().front().has_value();
+        const QString answer = scriptedAnswers().front().value_or(QString());
+        scriptedAnswers().pop_front();
+        if (cancelled)
+            return std::nullopt;
+        return answer;
+    }
+    if (!dialog_)
+        return std::nullopt;
+    dialog_->setWindowTitle(title);
+    dialog_->setName(name);
+    if (dialog_->exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog_->name();
 }
 
 std::deque<QString>& GuiFileDialogs::scriptedPaths() {

@@ -14,11 +14,13 @@
 #include "workbench/core/seams/credentials_seam.h"
 #include "workbench/core/seams/file_dialog_seam.h"
 #include "workbench/core/seams/message_seam.h"
+#include "workbench/core/seams/name_dialog_seam.h"
 #include "workbench/core/seams/status_seam.h"
 
 namespace sondar {
 
 class TBasicAuthDialog;
+class TFriendlyNameDlg;
 
 class GuiMessages final : public MessageSeam {
   public:
@@ -66,6 +68,20 @@ class DialogCredentials final : public CredentialsSeam {
 
   private:
     TBasicAuthDialog* dialog_;
+};
+
+class DialogNames final : public NameDialogSeam {
+  public:
+    explicit DialogNames(TFriendlyNameDlg* dialog) : dialog_(dialog) {}
+    std::optional<QString> askName(const QString& title, const QString& name) override;
+
+    // Test hooks: while answers are queued they are taken instead of showing the dialog
+    // (an empty optional is Cancel); the titles asked with are recorded.
+    static std::deque<std::optional<QString>>& scriptedAnswers();
+    static QStringList& recordedTitles();
+
+  private:
+    TFriendlyNameDlg* dialog_;  // owned by the main window, which owns this seam too
 };
 
 class GuiFileDialogs final : public FileDialogSeam {

@@ -11,7 +11,6 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableWidget>
@@ -19,6 +18,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "workbench/core/commands/other_commands.h"
 #include "workbench/core/session/app_info.h"
 #include "workbench/core/tree/documentation_text.h"
 #include "workbench/dialogs/about_box.h"
@@ -28,7 +28,9 @@
 #include "workbench/dialogs/log_file_viewer.h"
 #include "workbench/dialogs/print_dialog_seam.h"
 #include "workbench/dialogs/soap_msg_viewer.h"
+#include "workbench/dialogs/window_positions.h"
 #include "workbench/main/choice_list.h"
+#include "workbench/main/desktop_services.h"
 #include "workbench/main/gui_seams.h"
 #include "workbench/main/parameter_tree_model.h"
 #include "workbench/main/parameter_tree_view.h"
@@ -55,10 +57,15 @@ TMainForm::TMainForm(QWidget* parent, const Clock* clock)
     basicAuthDialog_ = new TBasicAuthDialog(this);
     credentials_ = std::make_unique<DialogCredentials>(basicAuthDialog_);
     fileDialogs_ = std::make_unique<GuiFileDialogs>(this);
+    friendlyNameDialog_ = new TFriendlyNameDlg(*messages_, this);
+    nameDialogs_ = std::make_unique<DialogNames>(friendlyNameDialog_);
     printDialogs_ = std::make_unique<QtPrintDialogs>();
     choiceList_ = std::make_unique<InPlaceChoiceList>();
     core_ = std::make_unique<WorkbenchCore>(
-        WorkbenchSeams{*this, *messages_, *status_, *credentials_, clock_, fileDialogs_.get()});
+        WorkbenchSeams{*this, *messages_, *status_, *credentials_, clock_, fileDialogs_.get(),
+                       nameDialogs_.get()});
+    desktop_ = std::make_unique<DesktopServices>();
+    otherCommands_ = std::make_unique<OtherCommands>(core_->context(), *desktop_);
     buildControls();
     buildMenus();
     buildToolBar();
@@ -79,10 +86,11 @@ StartOutcome TMainForm::FormCreate(const LaunchInfo& launch) {
         shutdown_ = true;
         return outcome;
     }
-    restorePosition();
+    restoreWindowPosition(this, objectName());
     createSideWindows();
     wsdlHistoryChanged();
     rebuildRecentWorkspacesMenu();
+    rebuildFavoritesMenu();
     grid_->verticalHeader()->setFixedWidth(kHeadingWidth);
     return outcome;
 }
@@ -147,6 +155,7 @@ void TMainForm::buildControls() {
     connect(servicesBox_, &QComboBox::customContextMenuRequested, this,
             &TMainForm::ShowServiceDocumentation);
     treeView_->viewport()->installEventFilter(this);
+    buildLocationContextMenu();
 }
 
 void TMainForm::showHint(const QString& text, const QPoint& globalTopLeft, QWidget* owner) {
@@ -293,38 +302,6 @@ void TMainForm::ServicesBoxSelect(int index) {
     core_->analyzer().serviceChanged(index, servicesBox_->itemText(index));
 }
 
-void TMainForm::restorePosition() {
-    // "top,left,height,width"; a position off every screen (a monitor removed since) is not
-    // used: the window then opens on the primary screen.
-    const QStringList parts = readFormPosition(QStringLiteral("MainForm")).split(QLatin1Char(','));
-    if (parts.size() != 4)
-        return;
-    bool ok[4] = {};
-    const int top = parts[0].trimmed().toInt(&ok[0]);
-    const int left = parts[1].trimmed().toInt(&ok[1]);
-    const int height = parts[2].trimmed().toInt(&ok[2]);
-    const int width = parts[3].trimmed().toInt(&ok[3]);
-    if (!(ok[0] && ok[1] && ok[2] && ok[3]) || width < 100 || height < 100)
-        return;
-    const QRect wanted(left, top, width, height);
-    for (QScreen* screen : QGuiApplication::screens()) {
-        if (screen->availableGeometry().intersects(wanted)) {
-            setGeometry(wanted);
-            return;
-        }
-    }
-    resize(width, height);
-    if (QScreen* primary = QGuiApplication::primaryScreen())
-        move(primary->availableGeometry().topLeft());
-}
-
-void TMainForm::savePosition() {
-    const QRect g = geometry();
-    writeFormPosition(
-        QStringLiteral("MainForm"),
-        QStringLiteral("%1,%2,%3,%4").arg(g.top()).arg(g.left()).arg(g.height()).arg(g.width()));
-}
-
 void TMainForm::closeEvent(QCloseEvent* event) {
     if (!shutdown_) {
         if (logViewer_)
@@ -333,7 +310,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
             core_->state().options.soapViewerFont = soapViewer_->currentFontSetting();
         core_->formClose();
         if (!core_->state().batch.batchMode)
-            savePosition();
+            saveWindowPositions();
     }
     event->accept();
 }

@@ -28,10 +28,15 @@ class TAboutBox;
 class TBasicAuthDialog;
 class TFriendlyNameDlg;
 class TLogFileViewer;
+class TOptionsForm;
 class TPopupForm1;
 class TSoapMsgViewer;
 
 class DialogCredentials;
+class DesktopServices;
+class DialogNames;
+class OtherCommands;
+class WindowMenu;
 class GuiFileDialogs;
 class GuiMessages;
 class GuiStatus;
@@ -53,6 +58,7 @@ class TMainForm final : public QMainWindow, public MainView {
     StartOutcome FormCreate(const LaunchInfo& launch);
 
     WorkbenchCore& core() { return *core_; }
+    OtherCommands& otherCommands() { return *otherCommands_; }
     GuiStatus& statusSeam() { return *status_; }
     ParameterTreeView* treeView() const { return treeView_; }
     ParameterTreeModel* treeModel() const { return model_; }
@@ -65,6 +71,9 @@ class TMainForm final : public QMainWindow, public MainView {
     TLogFileViewer* logViewer() const { return logViewer_; }
     TSoapMsgViewer* soapViewer() const { return soapViewer_; }
     TPopupForm1* dataSelector() const { return dataSelector_; }
+    TOptionsForm* optionsForm() const { return optionsForm_; }
+    QMenu* favoritesMenu() const { return favoritesMenu_; }
+    QMenu* windowMenu() const { return windowMenu_; }
     InPlaceChoiceList& choiceList() { return *choiceList_; }
     bool gridViewShown() const;
     // The action of a menu entry or tool button by its object name.
@@ -77,6 +86,7 @@ class TMainForm final : public QMainWindow, public MainView {
     void setServices(const QStringList& names, int selectedIndex, const QString& toolTip) override;
     void wsdlHistoryChanged() override;
     void recentWorkspacesChanged() override { rebuildRecentWorkspacesMenu(); }
+    void favoritesChanged() override { rebuildFavoritesMenu(); }
     void removeChoiceList() override;
     void expandNode(TNVTreeNode* node) override;
     void expandAllBelow(TNVTreeNode* node) override;
@@ -100,6 +110,10 @@ class TMainForm final : public QMainWindow, public MainView {
     void ShowSoapClick();
     void ViewLogFileClick();
     void AddArrayElementClick();
+    // Tools "Options...": the options dialog; a confirmed dialog's General and Log File
+    // values become the window's own.
+    void OptionsClick();
+    void ClearWsdlHistoryClick();
     void ShowGridView();
     void ShowTextView();
 
@@ -113,14 +127,17 @@ class TMainForm final : public QMainWindow, public MainView {
     void buildToolBar();
     QAction* addCommand(QMenu* menu, const QString& objectName, const QString& text,
                         const QKeySequence& shortcut = {}, bool enabled = false);
-    void restorePosition();
-    void savePosition();
     void rebuildRecentWorkspacesMenu();
+    void rebuildFavoritesMenu();
+    void buildLocationContextMenu();
     TNVTreeNode* selectedNode() const;
     void showHint(const QString& text, const QPoint& globalTopLeft, QWidget* owner);
     void buildResultViews(QWidget* parent);
     void createSideWindows();
     void addToWindowMenu(QWidget* window);
+    // Positions of the main window and of the tool windows open now, at the main window's
+    // close.
+    void saveWindowPositions();
 
     // Editing in the tree.
     void wireTreeEditing();
@@ -139,9 +156,12 @@ class TMainForm final : public QMainWindow, public MainView {
     std::unique_ptr<GuiStatus> status_;
     std::unique_ptr<DialogCredentials> credentials_;
     std::unique_ptr<GuiFileDialogs> fileDialogs_;
+    std::unique_ptr<DialogNames> nameDialogs_;
     std::unique_ptr<QtPrintDialogs> printDialogs_;
     std::unique_ptr<InPlaceChoiceList> choiceList_;
     std::unique_ptr<WorkbenchCore> core_;
+    std::unique_ptr<DesktopServices> desktop_;
+    std::unique_ptr<OtherCommands> otherCommands_;
 
     QComboBox* locationBox_ = nullptr;
     QPushButton* analyzeButton_ = nullptr;
@@ -155,6 +175,8 @@ class TMainForm final : public QMainWindow, public MainView {
     QSplitter* mainSplitter_ = nullptr;
     QMenu* recentWorkspacesMenu_ = nullptr;
     QMenu* windowMenu_ = nullptr;
+    WindowMenu* windowList_ = nullptr;
+    QMenu* favoritesMenu_ = nullptr;
     QMenu* treeContextMenu_ = nullptr;
 
     TBasicAuthDialog* basicAuthDialog_ = nullptr;
@@ -163,6 +185,7 @@ class TMainForm final : public QMainWindow, public MainView {
     TLogFileViewer* logViewer_ = nullptr;
     TSoapMsgViewer* soapViewer_ = nullptr;
     TPopupForm1* dataSelector_ = nullptr;
+    TOptionsForm* optionsForm_ = nullptr;
     bool shutdown_ = false;
     // Set while the core expands nodes: only the user's expansions open value editors.
     bool programmaticExpand_ = false;

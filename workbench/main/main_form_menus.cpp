@@ -1,7 +1,6 @@
 // The main window's menus, tool buttons and the tree's context menu. Commands whose features
 // arrive later exist already, disabled, so the window's layout is final.
 #include <QAction>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
@@ -11,9 +10,14 @@
 #include <QUrl>
 
 #include "workbench/dialogs/about_box.h"
+#include "workbench/core/analyse/tree_commands.h"
+#include "workbench/core/commands/other_commands.h"
+#include "workbench/main/clipboard_link.h"
+#include "workbench/main/desktop_services.h"
 #include "workbench/main/main_form.h"
 #include "workbench/main/parameter_tree_model.h"
 #include "workbench/main/parameter_tree_view.h"
+#include "workbench/main/window_menu.h"
 
 namespace sondar {
 
@@ -41,15 +45,23 @@ void TMainForm::buildMenus() {
             [this] { core_->workspaceFiles().saveWorkspace(); });
     recentWorkspacesMenu_ = file->addMenu(tr("&Recent Workspaces..."));
     recentWorkspacesMenu_->setObjectName(QStringLiteral("RecentWorkspaces"));
+    recentWorkspacesMenu_->setToolTipsVisible(true);
+    // The submenu shows only while it lists something, decided as the File menu opens.
+    connect(file, &QMenu::aboutToShow, this, [this] {
+        recentWorkspacesMenu_->menuAction()->setVisible(!core_->recentWorkspaces().isEmpty());
+    });
     file->addSeparator();
     QAction* exit = addCommand(file, QStringLiteral("FileExit"), tr("E&xit"), {}, true);
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
-    QMenu* favorites = menuBar()->addMenu(tr("F&avorites"));
-    addCommand(favorites, QStringLiteral("FavoritesAdd"), tr("Add Current WSDL To Favorites"),
-               QKeySequence(Qt::CTRL | Qt::Key_F));
-    addCommand(favorites, QStringLiteral("FavoritesOrganize"), tr("Organize Favorites..."));
-    favorites->addSeparator();
+    favoritesMenu_ = menuBar()->addMenu(tr("F&avorites"));
+    favoritesMenu_->setObjectName(QStringLiteral("FavoritesMenu"));
+    favoritesMenu_->setToolTipsVisible(true);
+    QAction* addFavorite =
+        addCommand(favoritesMenu_, QStringLiteral("FavoritesAdd"),
+                   tr("Add Current WSDL To Favorites"), QKeySequence(Qt::CTRL | Qt::Key_F), true);
+    connect(addFavorite, &QAction::triggered, this, [this] { core_->favorites().addCurrent(); });
+    favoritesMenu_->addSeparator();
 
     QMenu* tree = menuBar()->addMenu(tr("&Tree"));
     QAction* treeInvoke = addCommand(tree, QStringLiteral("TreeInvoke"), tr("Invoke"));
@@ -98,7 +110,13 @@ void TMainForm::buildMenus() {
     connect(gridView, &QAction::triggered, this, &TMainForm::ShowGridView);
     connect(textView, &QAction::triggered, this, &TMainForm::ShowTextView);
     connect(clearText, &QAction::triggered, this, [this] { core_->invoker().clearTextView(); });
-    addCommand(dataMenu, QStringLiteral("CreateLink"), tr("Create Link"));
+    QAction* createLink =
+        addCommand(dataMenu, QStringLiteral("CreateLink"), tr("Create Link"), {}, true);
+    connect(createLink, &QAction::triggered, this, [this] {
+        const TNVTreeNode* operation = operationOf(selectedNode());
+        if (otherCommands_->createLink(operation ? operation->caption() : QString()))
+            copyOleClipboardToDesktop();
+    });
 
     QMenu* tools = menuBar()->addMenu(tr("T&ools"));
     QAction* toolsInvoke = addCommand(tools, QStringLiteral("ToolsInvoke"),
@@ -110,19 +128,24 @@ void TMainForm::buildMenus() {
     connect(toolsInvoke, &QAction::triggered, this, &TMainForm::InvokeClick);
     connect(showSoap, &QAction::triggered, this, &TMainForm::ShowSoapClick);
     connect(viewLog, &QAction::triggered, this, &TMainForm::ViewLogFileClick);
-    addCommand(tools, QStringLiteral("ToolsShowWsdl"), tr("Show WSDL"),
-               QKeySequence(Qt::CTRL | Qt::Key_W));
+    QAction* showWsdl = addCommand(tools, QStringLiteral("ToolsShowWsdl"), tr("Show WSDL"),
+                                   QKeySequence(Qt::CTRL | Qt::Key_W), true);
+    connect(showWsdl, &QAction::triggered, this, [this] { otherCommands_->showWsdl(); });
     QAction* serviceDoc = addCommand(tools, QStringLiteral("ToolsServiceDoc"),
                                      tr("View WSDL Service Documentation"), {}, true);
     connect(serviceDoc, &QAction::triggered, this, &TMainForm::ShowServiceDocumentation);
-    addCommand(tools, QStringLiteral("ToolsClearHistory"), tr("Clear WSDL History"));
+    QAction* clearHistory = addCommand(tools, QStringLiteral("ToolsClearHistory"),
+                                       tr("Clear WSDL History"), {}, true);
+    connect(clearHistory, &QAction::triggered, this, &TMainForm::ClearWsdlHistoryClick);
     tools->addSeparator();
     addCommand(tools, QStringLiteral("ToolsKnowledgeBase"), tr("Knowledge Base..."),
                QKeySequence(Qt::CTRL | Qt::Key_K));
     addCommand(tools, QStringLiteral("ToolsUddi"), tr("UDDI Browser..."),
                QKeySequence(Qt::CTRL | Qt::Key_U));
     tools->addSeparator();
-    addCommand(tools, QStringLiteral("ToolsOptions"), tr("&Options..."));
+    QAction* options =
+        addCommand(tools, QStringLiteral("ToolsOptions"), tr("&Options..."), {}, true);
+    connect(options, &QAction::triggered, this, &TMainForm::OptionsClick);
 
     QMenu* marketplace = menuBar()->addMenu(tr("&Marketplace"));
     addCommand(marketplace, QStringLiteral("MarketShow"), tr("Show Services"),
@@ -130,18 +153,22 @@ void TMainForm::buildMenus() {
     addCommand(marketplace, QStringLiteral("MarketPublish"), tr("Publish your Web service"));
 
     windowMenu_ = menuBar()->addMenu(tr("&Window"));
-    QAction* mainEntry =
-        addCommand(windowMenu_, QStringLiteral("WindowMain"),
-                   windowTitle().replace(QLatin1Char('&'), QStringLiteral("&&")), {}, true);
-    connect(mainEntry, &QAction::triggered, this, [this] {
-        raise();
-        activateWindow();
-    });
+    windowMenu_->setObjectName(QStringLiteral("WindowMenu"));
+    windowList_ = new WindowMenu(windowMenu_, this);
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
-    addCommand(help, QStringLiteral("HelpContents"), tr("Sondar Help"),
-               QKeySequence(Qt::CTRL | Qt::Key_H));
-    addCommand(help, QStringLiteral("HelpVisit"), tr("&Visit Norvale Website"));
+    QAction* helpContents = addCommand(help, QStringLiteral("HelpContents"), tr("Sondar Help"),
+                                       QKeySequence(Qt::CTRL | Qt::Key_H), true);
+    connect(helpContents, &QAction::triggered, this, [this] { otherCommands_->helpContents(); });
+    QAction* tutorial = addCommand(help, QStringLiteral("HelpTutorial"),
+                                   tr("&Getting Started Tutorial..."), {}, true);
+    connect(tutorial, &QAction::triggered, this, [this] { otherCommands_->tutorial(); });
+    QAction* visit =
+        addCommand(help, QStringLiteral("HelpVisit"), tr("&Visit Norvale Website"), {}, true);
+    connect(visit, &QAction::triggered, this, [this] { otherCommands_->visitWebsite(); });
+    QAction* feedback =
+        addCommand(help, QStringLiteral("HelpFeedback"), tr("Product &Feedback"), {}, true);
+    connect(feedback, &QAction::triggered, this, [this] { otherCommands_->productFeedback(); });
     help->addSeparator();
     QAction* about = addCommand(help, QStringLiteral("HelpAbout"), tr("About..."), {}, true);
     connect(about, &QAction::triggered, this, [this] {
@@ -196,7 +223,7 @@ void TMainForm::buildMenus() {
     connect(viewResultFile, &QAction::triggered, this, [this] {
         const QString path = core_->outputFiles().resultFilePath(selectedNode());
         if (!path.isEmpty())
-            QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+            desktop_->openUrl(QUrl::fromLocalFile(path));
     });
     treeContextMenu_->addSeparator();
     QAction* popupInvoke =
@@ -270,6 +297,12 @@ void TMainForm::buildToolBar() {
     button(QStringLiteral("ClearOutputButton"), QStyle::SP_DialogDiscardButton, tr("Clear Output"),
            QStringLiteral("ClearAllOutput"));
     bar->addSeparator();
+    button(QStringLiteral("ShowWsdlButton"), QStyle::SP_FileIcon, tr("Show WSDL"),
+           QStringLiteral("ToolsShowWsdl"));
+    button(QStringLiteral("OptionsButton"), QStyle::SP_FileDialogInfoView, tr("Options"),
+           QStringLiteral("ToolsOptions"));
+    button(QStringLiteral("HelpButton"), QStyle::SP_DialogHelpButton, tr("Help"),
+           QStringLiteral("HelpContents"));
     button(QStringLiteral("AboutButton"), QStyle::SP_MessageBoxInformation, tr("About"),
            QStringLiteral("HelpAbout"));
 }
@@ -280,23 +313,6 @@ void TMainForm::TreeViewContextPopup(const QPoint& position) {
         treeView_->setCurrentIndex(at);
     updateTreeContextMenu(selectedNode(), at.isValid());
     treeContextMenu_->popup(treeView_->viewport()->mapToGlobal(position));
-}
-
-void TMainForm::rebuildRecentWorkspacesMenu() {
-    recentWorkspacesMenu_->clear();
-    const QStringList& paths = core_->recentWorkspaces();
-    for (int i = 0; i < paths.size(); ++i) {
-        QAction* entry =
-            recentWorkspacesMenu_->addAction(QStringLiteral("%1 %2")
-                                                 .arg(i + 1)
-                                                 .arg(QFileInfo(paths[i]).fileName())
-                                                 .replace(QLatin1Char('&'), QStringLiteral("&&")));
-        entry->setToolTip(paths[i]);
-        const QString path = paths[i];
-        connect(entry, &QAction::triggered, this,
-                [this, path] { core_->workspaceFiles().openWorkspace(path); });
-    }
-    recentWorkspacesMenu_->setEnabled(!paths.isEmpty());
 }
 
 }  // namespace sondar

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include <QAction>
-#include <QDesktopServices>
 #include <QHeaderView>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -13,15 +12,20 @@
 #include <QTableWidget>
 #include <QUrl>
 
+#include "workbench/core/commands/other_commands.h"
 #include "workbench/dialogs/about_box.h"
 #include "workbench/dialogs/data_selector.h"
 #include "workbench/dialogs/friendly_name_dialog.h"
 #include "workbench/dialogs/log_file_viewer.h"
+#include "workbench/dialogs/options_form.h"
 #include "workbench/dialogs/print_dialog_seam.h"
 #include "workbench/dialogs/soap_msg_viewer.h"
+#include "workbench/main/desktop_services.h"
 #include "workbench/main/gui_seams.h"
 #include "workbench/main/main_form.h"
 #include "workbench/main/parameter_tree_view.h"
+#include "workbench/dialogs/window_positions.h"
+#include "workbench/main/window_menu.h"
 
 namespace sondar {
 
@@ -76,7 +80,7 @@ void TMainForm::buildResultViews(QWidget* parent) {
     connect(exportExcel, &QAction::triggered, this, [this] { core_->outputFiles().exportExcel(); });
     connect(saveExcel, &QAction::triggered, this, [this] { core_->outputFiles().saveExcel(); });
     core_->outputFiles().setFileOpener(
-        [](const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); });
+        [this](const QString& path) { return desktop_->openUrl(QUrl::fromLocalFile(path)); });
     connect(grid, &QAction::triggered, this, &TMainForm::ShowGridView);
     connect(text, &QAction::triggered, this, &TMainForm::ShowTextView);
     connect(clear, &QAction::triggered, this, [this] { core_->invoker().clearTextView(); });
@@ -156,28 +160,23 @@ void TMainForm::resultViewsChanged() {
 
 void TMainForm::createSideWindows() {
     aboutBox_ = new TAboutBox(this);
-    friendlyNameDialog_ = new TFriendlyNameDlg(*messages_, this);
     soapViewer_ = new TSoapMsgViewer(*messages_, *fileDialogs_, *printDialogs_, this);
+    soapViewer_->setObjectName(QStringLiteral("SoapMsgViewer"));
     soapViewer_->setWindowFlag(Qt::Window);
     soapViewer_->setWorkingDirectory(core_->state().options.workingDirectory);
+    restoreWindowPosition(soapViewer_, soapViewer_->objectName());
     logViewer_ = new TLogFileViewer(*messages_, *fileDialogs_, *printDialogs_, this);
+    logViewer_->setObjectName(QStringLiteral("LogFileViewer"));
     logViewer_->setWindowFlag(Qt::Window);
     logViewer_->setWorkingDirectory(core_->state().options.workingDirectory);
+    restoreWindowPosition(logViewer_, logViewer_->objectName());
+    optionsForm_ = new TOptionsForm(*messages_, this);
+    optionsForm_->setHelpOpener([this](int topic) { otherCommands_->openHelpTopic(topic); });
     dataSelector_ = new TPopupForm1(core_->tree(), this);
 }
 
 void TMainForm::addToWindowMenu(QWidget* window) {
-    const QString name = QStringLiteral("Window_") + window->metaObject()->className();
-    if (findChild<QAction*>(name))
-        return;
-    QAction* entry = windowMenu_->addAction(
-        window->windowTitle().replace(QLatin1Char('&'), QStringLiteral("&&")));
-    entry->setObjectName(name);
-    connect(entry, &QAction::triggered, window, [window] {
-        window->show();
-        window->raise();
-        window->activateWindow();
-    });
+    windowList_->add(window);
 }
 
 void TMainForm::InvokeClick() {

@@ -277,7 +277,7 @@ void EditingInvokeTest::theViewersShowTheCallAndTheLog() {
     QVERIFY(form_->soapViewer()->inputView()->toPlainText().contains("PlaceOrder"));
     QVERIFY(form_->soapViewer()->outputView()->toPlainText().contains("C-3"));
     QCOMPARE(form_->statusBar()->currentMessage(), QString("View SOAP Message Successful"));
-    QVERIFY(form_->action("Window_sondar::TSoapMsgViewer"));
+    QVERIFY(form_->action("Window_SoapMsgViewer"));
 
     form_->action("ToolsViewLog")->trigger();
     QVERIFY(form_->logViewer()->isVisible());

@@ -14,6 +14,7 @@
 #include "workbench/core/seams/credentials_seam.h"
 #include "workbench/core/seams/file_dialog_seam.h"
 #include "workbench/core/seams/message_seam.h"
+#include "workbench/core/seams/name_dialog_seam.h"
 #include "workbench/core/seams/status_seam.h"
 #include "workbench/core/session/main_view.h"
 #include "workbench/core/session/workbench_core.h"
@@ -93,6 +94,25 @@ class FixedClock final : public Clock {
     mutable std::deque<QDateTime> script;
 };
 
+// Answers the favourites' name dialog from a queue (an empty optional is Cancel); with none
+// queued it cancels.
+class ScriptedNames final : public NameDialogSeam {
+  public:
+    std::optional<QString> askName(const QString& title, const QString& name) override {
+        asked.append(title + " | " + name);
+        if (answers.empty())
+            return std::nullopt;
+        const bool cancelled = !answers.front().has_value();
+        const QString typed = answers.front().value_or(QString());
+        answers.pop_front();
+        if (cancelled)
+            return std::nullopt;
+        return typed;
+    }
+    std::deque<std::optional<QString>> answers;
+    QStringList asked;  // "title | proposed name"
+};
+
 // Records what the core asks of the window.
 class RecordingView final : public MainView {
   public:
@@ -112,6 +132,7 @@ class RecordingView final : public MainView {
     void resetResultGrid() override { ++gridResets; }
     void selectNode(TNVTreeNode* node) override { selectedTreeNode = node; }
     void resultViewsChanged() override { ++resultUpdates; }
+    void favoritesChanged() override { ++favoriteUpdates; }
     void showSoapMessages(const QString& request, const QString& response) override {
         soapRequest = request;
         soapResponse = response;
@@ -127,6 +148,7 @@ class RecordingView final : public MainView {
     int gridResets = 0;
     TNVTreeNode* selectedTreeNode = nullptr;
     int resultUpdates = 0;
+    int favoriteUpdates = 0;
     QString soapRequest;
     QString soapResponse;
 };
@@ -147,7 +169,8 @@ class CoreHarness {
     RecordingStatus status;
     ScriptedCredentials credentials;
     FixedClock clock;
-    WorkbenchCore core{WorkbenchSeams{view, messages, status, credentials, clock}};
+    ScriptedNames names;
+    WorkbenchCore core{WorkbenchSeams{view, messages, status, credentials, clock, nullptr, &names}};
     bool comReady = false;
 };
 

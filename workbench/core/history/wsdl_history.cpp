@@ -17,6 +17,11 @@ QString WsdlHistory::add(const QString& location) {
     return location;
 }
 
+void WsdlHistory::trimTo(int count) {
+    while (entries_.size() > count && !entries_.isEmpty())
+        entries_.removeLast();
+}
+
 void WsdlHistory::load() {
     entries_ = readNumberedList(registry_keys::kTypedWsdl, u"wsdl");
 }

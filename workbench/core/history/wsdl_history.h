@@ -17,6 +17,8 @@ class WsdlHistory {
     // stored text; otherwise drops the oldest when full and puts `location` on top.
     QString add(const QString& location);
     void clear() { entries_.clear(); }
+    // Deletes entries from the end until at most `count` are left.
+    void trimTo(int count);
 
     void load();
     bool save() const;

@@ -24,6 +24,8 @@ class MainView {
     virtual void wsdlHistoryChanged() {}
     // The recent-workspaces list changed (the File menu shows it).
     virtual void recentWorkspacesChanged() {}
+    // The stored favourites changed (the Favorites menu lists them).
+    virtual void favoritesChanged() {}
 
     // Removes the in-place choice list and the hint window, if any.
     virtual void removeChoiceList() {}

@@ -6,6 +6,7 @@
 #include <QTemporaryFile>
 
 #include "platform/registry/registry.h"
+#include "workbench/core/session/registry_text.h"
 
 namespace sondar {
 
@@ -14,15 +15,6 @@ namespace {
 using nv::registry::Hive;
 using nv::registry::Key;
 using nv::registry::Status;
-
-std::u16string_view units(const QString& text) {
-    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
-}
-
-QString fromUnits(const std::u16string& text) {
-    return QString(reinterpret_cast<const QChar*>(text.data()),
-                   static_cast<qsizetype>(text.size()));
-}
 
 void readText(const Key& key, const char16_t* name, QString& value) {
     std::u16string text;
@@ -242,6 +234,26 @@ bool writeNumberedList(const char16_t* keyPath, const char16_t* prefix, const QS
     } catch (...) {
         return false;
     }
+}
+
+std::optional<FormPosition> parseFormPosition(const QString& text) {
+    constexpr int kPieceLength = 15;
+    const QStringList pieces = text.split(QLatin1Char(','));
+    if (pieces.size() != 4)
+        return std::nullopt;
+    int numbers[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        const QString piece = i == 0 ? pieces[i] : pieces[i].left(kPieceLength);
+        numbers[i] = piece.trimmed().toInt(&ok);
+        if (!ok)
+            return std::nullopt;
+    }
+    return FormPosition{numbers[0], numbers[1], numbers[2], numbers[3]};
+}
+
+QString formatFormPosition(const FormPosition& p) {
+    return QStringLiteral("%1,%2,%3,%4").arg(p.top).arg(p.left).arg(p.height).arg(p.width);
 }
 
 QString readFormPosition(const QString& formName) {

@@ -89,6 +89,18 @@ QStringList readNumberedList(const char16_t* key, const char16_t* prefix);
 // Deletes the key and writes the list anew. Failures are swallowed.
 bool writeNumberedList(const char16_t* key, const char16_t* prefix, const QStringList& items);
 
+struct FormPosition {
+    int top = 0;
+    int left = 0;
+    int height = 0;
+    int width = 0;
+};
+
+// "top,left,height,width" as stored; each piece after a comma is read up to 15 characters.
+// Nothing unless all four are integers.
+std::optional<FormPosition> parseFormPosition(const QString& text);
+QString formatFormPosition(const FormPosition& position);
+
 // A window position "top,left,height,width" under the Forms key; empty when none.
 QString readFormPosition(const QString& formName);
 bool writeFormPosition(const QString& formName, const QString& position);

@@ -24,7 +24,8 @@ WorkbenchCore::WorkbenchCore(WorkbenchSeams seams)
       invoker_(context_, seams_.clock),
       inputFiles_(context_, editor_, treeCommands_),
       outputFiles_(context_),
-      workspaceFiles_(context_, messageFactory_, recentWorkspaces_) {
+      workspaceFiles_(context_, messageFactory_, recentWorkspaces_),
+      favorites_(context_, analyzer_, seams_.names) {
     inputFiles_.setFileDialogs(seams_.files);
     outputFiles_.setFileDialogs(seams_.files);
     workspaceFiles_.setFileDialogs(seams_.files);

@@ -11,6 +11,7 @@
 #include "workbench/core/analyse/analyze_flow.h"
 #include "workbench/core/analyse/tree_commands.h"
 #include "workbench/core/editing/tree_editor.h"
+#include "workbench/core/favorites/favorites.h"
 #include "workbench/core/files/input_files.h"
 #include "workbench/core/files/output_files.h"
 #include "workbench/core/files/workspace_files.h"
@@ -41,6 +42,7 @@ struct WorkbenchSeams {
     CredentialsSeam& credentials;
     const Clock& clock;
     FileDialogSeam* files = nullptr;  // none in a batch run
+    NameDialogSeam* names = nullptr;  // none in a batch run
 };
 
 class WorkbenchCore {
@@ -75,6 +77,7 @@ class WorkbenchCore {
     InputFiles& inputFiles() { return inputFiles_; }
     OutputFiles& outputFiles() { return outputFiles_; }
     WorkspaceFiles& workspaceFiles() { return workspaceFiles_; }
+    FavoritesFlow& favorites() { return favorites_; }
     const Clock& clock() const { return seams_.clock; }
 
   private:
@@ -97,6 +100,7 @@ class WorkbenchCore {
     InputFiles inputFiles_;
     OutputFiles outputFiles_;
     WorkspaceFiles workspaceFiles_;
+    FavoritesFlow favorites_;
     std::unique_ptr<ProcessLock> lock_;
     int exitCode_ = 0;
 };
