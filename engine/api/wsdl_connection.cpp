@@ -48,7 +48,10 @@ bool WsdlConnection::load(const LoadRequest& request, std::vector<std::u16string
     model_.clear();
     model_.location = utf16ToUtf8(request.location);
 
+    // The Internet values may have changed since the last load (the options dialog writes
+    // them): a session made with the old proxy must not be used for this one.
     readInternetSettings(settings_);
+    transport_.closeInternet();
     std::uint32_t connect =
         connectTimeout_ ? static_cast<std::uint32_t>(connectTimeout_) : settings_.connectTimeout;
     std::uint32_t response =

@@ -114,6 +114,9 @@ class TMainForm final : public QMainWindow, public MainView {
     // values become the window's own.
     void OptionsClick();
     void ClearWsdlHistoryClick();
+    // The tree's listing through the print dialog: whole, or (with `nodeAndChildren`) from
+    // the selected node down.
+    void PrintTreeClick(bool nodeAndChildren);
     void ShowGridView();
     void ShowTextView();
 

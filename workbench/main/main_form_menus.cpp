@@ -12,8 +12,11 @@
 #include "workbench/dialogs/about_box.h"
 #include "workbench/core/analyse/tree_commands.h"
 #include "workbench/core/commands/other_commands.h"
+#include "workbench/core/printing/print_tree_flow.h"
+#include "workbench/dialogs/qt_tree_print_target.h"
 #include "workbench/main/clipboard_link.h"
 #include "workbench/main/desktop_services.h"
+#include "workbench/main/gui_seams.h"
 #include "workbench/main/main_form.h"
 #include "workbench/main/parameter_tree_model.h"
 #include "workbench/main/parameter_tree_view.h"
@@ -83,7 +86,8 @@ void TMainForm::buildMenus() {
     QAction* collapse =
         addCommand(tree, QStringLiteral("CollapseTree"), tr("Collapse Tree"), {}, true);
     tree->addSeparator();
-    addCommand(tree, QStringLiteral("TreePrint"), tr("&Print Tree"));
+    QAction* printTree = addCommand(tree, QStringLiteral("TreePrint"), tr("&Print Tree"), {}, true);
+    connect(printTree, &QAction::triggered, this, [this] { PrintTreeClick(false); });
     connect(clearInput, &QAction::triggered, this,
             [this] { core_->treeCommands().clearAllValues(MessageDirection::Input); });
     connect(clearOutput, &QAction::triggered, this,
@@ -228,9 +232,12 @@ void TMainForm::buildMenus() {
     treeContextMenu_->addSeparator();
     QAction* popupInvoke =
         addCommand(treeContextMenu_, QStringLiteral("TreePopupInvoke"), tr("Invoke"), {}, true);
-    addCommand(treeContextMenu_, QStringLiteral("TreePopupPrint"), tr("Print tree"));
-    addCommand(treeContextMenu_, QStringLiteral("TreePopupPrintNode"),
-               tr("Print node and children"));
+    QAction* popupPrint =
+        addCommand(treeContextMenu_, QStringLiteral("TreePopupPrint"), tr("Print tree"), {}, true);
+    QAction* popupPrintNode = addCommand(treeContextMenu_, QStringLiteral("TreePopupPrintNode"),
+                                         tr("Print node and children"), {}, true);
+    connect(popupPrint, &QAction::triggered, this, [this] { PrintTreeClick(false); });
+    connect(popupPrintNode, &QAction::triggered, this, [this] { PrintTreeClick(true); });
     connect(expandOne, &QAction::triggered, this,
             [this] { core_->treeCommands().expandItemOnly(selectedNode()); });
     connect(expandBelow, &QAction::triggered, this,
@@ -296,6 +303,8 @@ void TMainForm::buildToolBar() {
            QStringLiteral("ClearAllInput"));
     button(QStringLiteral("ClearOutputButton"), QStyle::SP_DialogDiscardButton, tr("Clear Output"),
            QStringLiteral("ClearAllOutput"));
+    button(QStringLiteral("PrintTreeButton"), QStyle::SP_ComputerIcon, tr("Print Tree"),
+           QStringLiteral("TreePrint"));
     bar->addSeparator();
     button(QStringLiteral("ShowWsdlButton"), QStyle::SP_FileIcon, tr("Show WSDL"),
            QStringLiteral("ToolsShowWsdl"));
@@ -313,6 +322,12 @@ void TMainForm::TreeViewContextPopup(const QPoint& position) {
         treeView_->setCurrentIndex(at);
     updateTreeContextMenu(selectedNode(), at.isValid());
     treeContextMenu_->popup(treeView_->viewport()->mapToGlobal(position));
+}
+
+void TMainForm::PrintTreeClick(bool nodeAndChildren) {
+    QtTreePrintTarget target(*printDialogs_, this);
+    printTree({core_->tree(), selectedNode(), locationText(), serviceBoxText(), nodeAndChildren},
+              target, *messages_, *status_);
 }
 
 }  // namespace sondar

@@ -2,6 +2,8 @@
 // "Analyze", the services box, the tree the view shows, the authentication dialog, the tree
 // commands, and what the first close writes.
 #include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QProcess>
@@ -21,6 +23,8 @@
 #include "tests/workbench/support/workbench_harness.h"
 #include "tests/workbench/support/wsdl_documents.h"
 #include "workbench/dialogs/basic_auth_dialog.h"
+#include "workbench/dialogs/print_dialog_seam.h"
+#include "workbench/main/desktop_services.h"
 #include "workbench/main/gui_seams.h"
 #include "workbench/main/main_form.h"
 #include "workbench/main/parameter_tree_model.h"
@@ -47,6 +51,8 @@ class MainFormTest : public QObject {
     void clearFromTheTreeMenuRebuildsOneOperation();
     void analysesASpyneService();
     void firstCloseWritesTheDefaults();
+    void printsTheTreeOrTheSelectedNode();
+    void showWsdlHelpAndCreateLink();
 
   private:
     void analyze(const QString& location);
@@ -325,6 +331,69 @@ void MainFormTest::firstCloseWritesTheDefaults() {
     std::u16string first;
     QCOMPARE(typed.getString(u"wsdl0", first), nv::registry::Status::Ok);
     QCOMPARE(QString::fromStdU16String(first), QString::fromStdString(demo_->wsdlUrl()));
+}
+
+void MainFormTest::printsTheTreeOrTheSelectedNode() {
+    form_->action("TreePrint")->trigger();
+    QCOMPARE(form_->statusBar()->currentMessage(), QString("Print Canceled"));
+    QCOMPARE(GuiMessages::recorded().back(),
+             QString("You must first analyze a Web service before you can print it."));
+
+    const QString location = QString::fromStdString(documents_->url("/single.wsdl"));
+    analyze(location);
+    const QString pdf = QString::fromStdString(registry_->dir()) + "tree.pdf";
+    QtPrintDialogs::scriptPdfOutput(pdf);
+    form_->action("TreePrint")->trigger();
+    QCOMPARE(form_->statusBar()->currentMessage(), QString("Print Successful"));
+    QProcess text;
+    text.start("pdftotext", {"-layout", pdf, "-"});
+    QVERIFY(text.waitForFinished(20000));
+    const QString whole = QString::fromUtf8(text.readAllStandardOutput());
+    QVERIFY2(whole.contains("WSDL: " + location), qPrintable(whole));
+    QVERIFY(whole.contains("- [OPERATIONS] Operations"));
+    QVERIFY(whole.contains("     - [OPERATION] "));
+
+    // From the context menu, "Print node and children" starts at the selected node.
+    TNVTreeNode* output = test::nodeAt(form_->core().tree().root(), "PlaceOrder/Output");
+    QVERIFY(output);
+    form_->treeView()->setCurrentIndex(form_->treeModel()->indexOf(output));
+    QFile::remove(pdf);
+    form_->action("TreePopupPrintNode")->trigger();
+    QtPrintDialogs::clearScript();
+    QCOMPARE(form_->statusBar()->currentMessage(), QString("Print Successful"));
+    text.start("pdftotext", {"-layout", pdf, "-"});
+    QVERIFY(text.waitForFinished(20000));
+    const QString part = QString::fromUtf8(text.readAllStandardOutput());
+    QVERIFY2(part.contains("- [OUTPUT] Output"), qPrintable(part));
+    QVERIFY(part.contains("[DATA TYPE] boolean"));
+    QVERIFY(!part.contains("[OPERATION]"));
+}
+
+void MainFormTest::showWsdlHelpAndCreateLink() {
+    QList<QUrl> opened;
+    DesktopServices::scriptedOpener() = [&opened](const QUrl& url) {
+        opened.append(url);
+        return true;
+    };
+    form_->locationBox()->setEditText("  http://me:pw@wsdl.example/service?wsdl ");
+    form_->action("ToolsShowWsdl")->trigger();
+    QCOMPARE(opened.back(), QUrl("http://wsdl.example/service?wsdl"));
+    form_->locationBox()->setEditText("");
+    form_->action("ToolsShowWsdl")->trigger();
+    QCOMPARE(GuiMessages::recorded().back(), QString("          No WSDL specified.          "));
+    QCOMPARE(opened.size(), 1);
+    form_->action("HelpVisit")->trigger();
+    QVERIFY(opened.back().host().endsWith(".example"));
+    DesktopServices::scriptedOpener() = nullptr;
+
+    // Create Link: what the component server offers lands on the desktop clipboard.
+    analyze(QString::fromStdString(documents_->url("/single.wsdl")));
+    QGuiApplication::clipboard()->clear();
+    form_->action("CreateLink")->trigger();
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    QVERIFY(data);
+    QCOMPARE(data->text(), QString("A whole bunch of text strings"));
+    QVERIFY(data->formats().size() >= 3);
 }
 
 QTEST_MAIN(MainFormTest)
