@@ -47,6 +47,14 @@ class HistoryCountBox final : public QAbstractSpinBox {
         setObjectName(QStringLiteral("HistoryCount"));
     }
 
+    // Room for three digits beside the arrows.
+    QSize sizeHint() const override {
+        QSize hint = QAbstractSpinBox::sizeHint();
+        hint.setWidth(std::max(hint.width(), fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 28));
+        return hint;
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
     void setCountText(const QString& text) { lineEdit()->setText(text); }
 
     void stepBy(int steps) override {

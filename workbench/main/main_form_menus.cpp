@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QStyle>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeView>
 #include <QUrl>
 
@@ -310,10 +311,18 @@ void TMainForm::buildToolBar() {
            QStringLiteral("ToolsShowWsdl"));
     button(QStringLiteral("OptionsButton"), QStyle::SP_FileDialogInfoView, tr("Options"),
            QStringLiteral("ToolsOptions"));
-    button(QStringLiteral("HelpButton"), QStyle::SP_DialogHelpButton, tr("Help"),
+    button(QStringLiteral("HelpButton"), QStyle::SP_MessageBoxQuestion, tr("Help"),
            QStringLiteral("HelpContents"));
     button(QStringLiteral("AboutButton"), QStyle::SP_MessageBoxInformation, tr("About"),
            QStringLiteral("HelpAbout"));
+    // The three commands used most keep their words; the rest show pictures with tool tips,
+    // so the bar fits the window.
+    bool pastFirstGroup = false;
+    for (QAction* a : bar->actions()) {
+        pastFirstGroup = pastFirstGroup || a->isSeparator();
+        if (auto* tool = qobject_cast<QToolButton*>(bar->widgetForAction(a)); tool && pastFirstGroup)
+            tool->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    }
 }
 
 void TMainForm::TreeViewContextPopup(const QPoint& position) {
