@@ -577,8 +577,8 @@ class AttributeReader : public Reader {
             // "[,]" or "[5]": the item type is what stands before the bracket (a name with
             // brackets could not be written as an element). Rectangular arrays travel flat, so
             // they keep one dimension and note their rank.
-            std::size_t commas = std::count(item.begin() + static_cast<std::ptrdiff_t>(open),
-                                            item.end(), ',');
+            std::size_t commas =
+                std::count(item.begin() + static_cast<std::ptrdiff_t>(open), item.end(), ',');
             target_->rank = static_cast<std::int32_t>(std::min<std::size_t>(commas, 31) + 1);
             item.resize(open);
         }

@@ -20,8 +20,8 @@ std::vector<long long> numbers(std::string_view text) {
             piece.remove_suffix(1);
         long long value = 0;
         auto [end, ec] = std::from_chars(piece.data(), piece.data() + piece.size(), value);
-        if (piece.empty() || ec != std::errc() || end != piece.data() + piece.size() ||
-            value < 0 || value > kMaxArrayDimension || out.size() >= 32)
+        if (piece.empty() || ec != std::errc() || end != piece.data() + piece.size() || value < 0 ||
+            value > kMaxArrayDimension || out.size() >= 32)
             return {};
         out.push_back(value);
         if (comma == std::string_view::npos)

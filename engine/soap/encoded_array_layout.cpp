@@ -36,7 +36,8 @@ std::string shapeText(const std::vector<long long>& dims) {
 // that appends items appends rows, so the first dimension follows the item count as long as
 // the items fill whole rows.
 bool sizeOf(const Accessor& a, const FlatRecord& r, std::string& size, std::string& error) {
-    std::vector<long long> dims = a.rank > 1 ? parseShape(utf16ToUtf8(r.info)) : std::vector<long long>();
+    std::vector<long long> dims =
+        a.rank > 1 ? parseShape(utf16ToUtf8(r.info)) : std::vector<long long>();
     if (dims.empty()) {
         size = std::to_string(a.items);
         return true;
@@ -74,8 +75,8 @@ bool layOutEncodedArrays(const TypesTable& types, const std::vector<FlatRecord>&
         open.push_back({r.level, k});
         if (parent != kNone && !r.isAttribute) {
             std::size_t p = parent;
-            if (out.roles[p] == Role::Accessor && !accessors[p].memberName.empty() &&
-                r.isArray && utf16ToUtf8(r.fieldName) == accessors[p].memberName &&
+            if (out.roles[p] == Role::Accessor && !accessors[p].memberName.empty() && r.isArray &&
+                utf16ToUtf8(r.fieldName) == accessors[p].memberName &&
                 ownerOf[p] == records.size()) {
                 out.roles[k] = Role::MemberArray;
                 ownerOf[k] = p;
@@ -102,13 +103,14 @@ bool layOutEncodedArrays(const TypesTable& types, const std::vector<FlatRecord>&
         if (parent != kNone && out.roles[parent] == Role::Accessor &&
             accessors[parent].memberName.empty()) {
             const std::string& outer = accessors[parent].itemType;
-            std::size_t open_ = outer.rfind('[');
-            if (open_ != std::string::npos && outer.back() == ']') {
+            std::size_t bracket = outer.rfind('[');
+            if (bracket != std::string::npos && outer.back() == ']') {
                 out.roles[k] = Role::Accessor;
-                accessors[k].itemType = outer.substr(0, open_);
+                accessors[k].itemType = outer.substr(0, bracket);
                 accessors[k].rank = static_cast<std::int32_t>(
-                    std::count(outer.begin() + static_cast<std::ptrdiff_t>(open_), outer.end(),
-                               ',') + 1);
+                    std::count(outer.begin() + static_cast<std::ptrdiff_t>(bracket), outer.end(),
+                               ',') +
+                    1);
             }
         }
     }

@@ -15,8 +15,8 @@ namespace wscore {
 
 struct EncodedArrayLayout {
     enum class Role { Plain, Accessor, MemberArray };
-    std::vector<Role> roles;               // by record index
-    std::vector<std::string> arrayTypes;   // by record index; for accessors "xsd:int[2,3]"
+    std::vector<Role> roles;              // by record index
+    std::vector<std::string> arrayTypes;  // by record index; for accessors "xsd:int[2,3]"
 };
 
 // Classifies `records` (in the order a caller passes them). False, with the reason in

@@ -41,8 +41,7 @@ class Build {
   public:
     Build(const DocumentModel& model, const WsdlOperation& op,
           const std::vector<FlatRecord>& records, nv::soap::Serializer& serializer,
-          const EnvelopePrefixes& prefixes, const EncodedArrayLayout& layout,
-          bool withAttachments)
+          const EnvelopePrefixes& prefixes, const EncodedArrayLayout& layout, bool withAttachments)
         : model_(model),
           op_(op),
           serializer_(serializer),
@@ -254,8 +253,8 @@ class Build {
         std::string_view bare = std::string_view(itemType).substr(0, itemType.find('['));
         if (!isQName(bare))
             return {};
-        std::string item = itemType.find(':') != std::string::npos ? prefixes_.qname(itemType)
-                                                                   : "xsd:" + itemType;
+        std::string item =
+            itemType.find(':') != std::string::npos ? prefixes_.qname(itemType) : "xsd:" + itemType;
         return std::string(" xsi:type=\"") + kEncodingPrefix + ":Array\" " + kEncodingPrefix +
                ":arrayType=\"" + item + "[" + std::to_string(count) + "]\"";
     }
@@ -463,8 +462,7 @@ bool buildRequest(const DocumentModel& model, const WsdlOperation& op,
         op.encodingNamespace.empty() ? std::string() : std::string(ns::kSoapEncoding);
     EnvelopePrefixes prefixes(model.namespaces, nv::soap::kDefaultEnvelopePrefix,
                               nv::soap::kSoap11EnvelopeNs);
-    std::string wrapperPrefix =
-        prefixes.prefix(model.namespaces.canonicalPrefix(targetNamespace));
+    std::string wrapperPrefix = prefixes.prefix(model.namespaces.canonicalPrefix(targetNamespace));
 
     EncodedArrayLayout layout;
     std::string layoutError;

@@ -398,8 +398,8 @@ class Mapper {
         } else if (!parseShape(n.info).empty()) {
             n.info.clear();  // the structure's template shape; this array states none
         }
-        std::optional<long long> places = dims.empty() ? std::nullopt
-                                                       : placeCount(dims, kMaxArrayDimension);
+        std::optional<long long> places =
+            dims.empty() ? std::nullopt : placeCount(dims, kMaxArrayDimension);
         long long next = linearIndex(encodingAttribute(e, "offset"), dims).value_or(0);
         std::map<long long, Node> placed;
         std::vector<Node> unplaced;  // items of an array without a declared size
@@ -430,9 +430,8 @@ class Mapper {
         if (gaps > static_cast<long long>(kMaxArrayGaps)) {
             overLimit_ = true;
             limitMessage_ = "The response declares an array of " + std::to_string(*places) +
-                            " items but holds " + std::to_string(placed.size()) +
-                            "; more than " + std::to_string(kMaxArrayGaps) +
-                            " places left empty are not filled in.";
+                            " items but holds " + std::to_string(placed.size()) + "; more than " +
+                            std::to_string(kMaxArrayGaps) + " places left empty are not filled in.";
             return;
         }
         for (long long at = 0; at < *places && !overLimit_; ++at) {

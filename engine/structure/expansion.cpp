@@ -264,8 +264,7 @@ void Expander::arrayItems(FieldRecord& a, const std::string& name, const std::st
 // (not the type of its own items) so that it is written and read as an array of its own.
 void Expander::encodedArrayItem(FieldRecord& a, const std::string& itemName,
                                 const std::string& namePrefix, const std::string& typeName,
-                                const SchemaNode& arrayType, std::string_view stopType,
-                                int depth) {
+                                const SchemaNode& arrayType, std::string_view stopType, int depth) {
     auto owned = newRecord();
     owned->fieldName = itemName;
     owned->prefix = namePrefix;

@@ -165,9 +165,10 @@ std::pair<std::int64_t, std::int64_t> gridShape(xml::Node grid) {
     }
     if (!rows || !columns || *rows < 0 || *columns < 0 || *rows > kMaxTableSide ||
         *columns > kMaxTableSide)
-        throw SoapFault(FaultCode::Client, "grid needs a SOAP-ENC:arrayType of two dimensions of "
-                                           "at most 20, as xsd:int[2,3]; it has '" +
-                                               arrayType + "'");
+        throw SoapFault(FaultCode::Client,
+                        "grid needs a SOAP-ENC:arrayType of two dimensions of "
+                        "at most 20, as xsd:int[2,3]; it has '" +
+                            arrayType + "'");
     return {*rows, *columns};
 }
 

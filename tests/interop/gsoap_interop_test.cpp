@@ -99,9 +99,10 @@ TEST_F(GsoapArrays, IntArraysOfThreeOneAndNoItemsEchoWithTheirTrueCount) {
         std::vector<std::string> values;
         std::string items;
     };
-    for (const Case& c : {Case{{"1", "-2", "30"}, "<item xsi:type=\"xsd:int\">1</item>"
-                                                  "<item xsi:type=\"xsd:int\">-2</item>"
-                                                  "<item xsi:type=\"xsd:int\">30</item>"},
+    for (const Case& c : {Case{{"1", "-2", "30"},
+                               "<item xsi:type=\"xsd:int\">1</item>"
+                               "<item xsi:type=\"xsd:int\">-2</item>"
+                               "<item xsi:type=\"xsd:int\">30</item>"},
                           Case{{"7"}, "<item xsi:type=\"xsd:int\">7</item>"}, Case{{}, ""}}) {
         InputRecords in = input("echoIntArray");
         ASSERT_TRUE(in.fillItems("inputArray/item", c.values));
@@ -131,8 +132,8 @@ TEST_F(GsoapArrays, StringItemsKeepTheirTextAndEscapes) {
               "<inputArray xsi:type=\"SOAP-ENC:Array\" SOAP-ENC:arrayType=\"xsd:string[3]\">"
               "<item xsi:type=\"xsd:string\">a&lt;b</item><item xsi:type=\"xsd:string\"></item>"
               "<item xsi:type=\"xsd:string\">x &amp; y</item></inputArray>");
-    EXPECT_THAT(lines(got.output), ElementsAre("1 return (3)", "2 item (3)", "3 item=a<b",
-                                               "3 item=", "3 item=x & y"))
+    EXPECT_THAT(lines(got.output),
+                ElementsAre("1 return (3)", "2 item (3)", "3 item=a<b", "3 item=", "3 item=x & y"))
         << exchange_;
 }
 
@@ -157,9 +158,8 @@ TEST_F(GsoapArrays, StructureItemsAreCountedAsWritten) {
               "<item><name xsi:type=\"xsd:string\">Ann</name><age xsi:type=\"xsd:int\">31</age>"
               "</item><item><name xsi:type=\"xsd:string\">Bob</name>"
               "<age xsi:type=\"xsd:int\">42</age></item></inputArray>");
-    EXPECT_THAT(lines(got.output),
-                ElementsAre("1 return (2)", "2 item (2)", "3 item", "4 name=Ann", "4 age=31",
-                            "3 item", "4 name=Bob", "4 age=42"))
+    EXPECT_THAT(lines(got.output), ElementsAre("1 return (2)", "2 item (2)", "3 item", "4 name=Ann",
+                                               "4 age=31", "3 item", "4 name=Bob", "4 age=42"))
         << exchange_;
 }
 
@@ -184,8 +184,8 @@ TEST_F(GsoapArrays, ArraysOfArraysGiveEachInnerArrayItsOwnCount) {
               "<item xsi:type=\"SOAP-ENC:Array\" SOAP-ENC:arrayType=\"xsd:int[0]\"></item>"
               "</inputArray>");
     EXPECT_THAT(lines(got.output),
-                ElementsAre("1 return (2)", "2 item (2)", "3 item (3)", "4 item (3)",
-                            "5 item=1", "5 item=2", "5 item=3", "3 item (0)", "4 item (0)"))
+                ElementsAre("1 return (2)", "2 item (2)", "3 item (3)", "4 item (3)", "5 item=1",
+                            "5 item=2", "5 item=3", "3 item (0)", "4 item (0)"))
         << exchange_;
 }
 
@@ -195,12 +195,13 @@ TEST_F(GsoapArrays, AMatrixTravelsWithItsShapeAndComesBackTransposed) {
     in.fields[0].info = "2,3";
     Invocation got = call("transposeMatrix", in);
     ASSERT_EQ(got.result, -1) << got.error << "\n" << exchange_;
-    EXPECT_THAT(wrapped(wire_, "transposeMatrix"),
-                HasSubstr("<matrix xsi:type=\"SOAP-ENC:Array\" "
-                          "SOAP-ENC:arrayType=\"xsd:int[2,3]\"><item xsi:type=\"xsd:int\">1</item>"));
-    EXPECT_THAT(lines(got.output), ElementsAre("1 return (6) {3,2}", "2 item (6)", "3 item=1",
-                                               "3 item=4", "3 item=2", "3 item=5", "3 item=3",
-                                               "3 item=6"))
+    EXPECT_THAT(
+        wrapped(wire_, "transposeMatrix"),
+        HasSubstr("<matrix xsi:type=\"SOAP-ENC:Array\" "
+                  "SOAP-ENC:arrayType=\"xsd:int[2,3]\"><item xsi:type=\"xsd:int\">1</item>"));
+    EXPECT_THAT(lines(got.output),
+                ElementsAre("1 return (6) {3,2}", "2 item (6)", "3 item=1", "3 item=4", "3 item=2",
+                            "3 item=5", "3 item=3", "3 item=6"))
         << exchange_;
 }
 
@@ -235,8 +236,8 @@ TEST_F(GsoapArrays, AnOffsetArrayHasItsDeclaredSizeWithItsItemsInPlace) {
     Invocation got = call("offsetRange", in);
     ASSERT_EQ(got.result, -1) << got.error << "\n" << exchange_;
     EXPECT_THAT(exchange_, HasSubstr("SOAP-ENC:offset=\"[2]\""));
-    EXPECT_THAT(lines(got.output), ElementsAre("1 return (5)", "2 item (5)", "3 item=",
-                                               "3 item=", "3 item=2", "3 item=3", "3 item=4"))
+    EXPECT_THAT(lines(got.output), ElementsAre("1 return (5)", "2 item (5)", "3 item=", "3 item=",
+                                               "3 item=2", "3 item=3", "3 item=4"))
         << exchange_;
 }
 
@@ -252,8 +253,8 @@ TEST_F(GsoapArrays, HeaderArraysCarryTheirCountBothWays) {
                                  "</item><item xsi:type=\"xsd:int\">5</item>"
                                  "<item xsi:type=\"xsd:int\">6</item></tns:tokens>"));
     // The service answers the sum, and the tokens reversed in its own header.
-    EXPECT_THAT(lines(got.output), ElementsAre("1 tokens (3)", "2 item (3)", "3 item=6",
-                                               "3 item=5", "3 item=4", "1 sum=15"))
+    EXPECT_THAT(lines(got.output), ElementsAre("1 tokens (3)", "2 item (3)", "3 item=6", "3 item=5",
+                                               "3 item=4", "1 sum=15"))
         << exchange_;
 }
 

@@ -227,9 +227,9 @@ TEST_F(DemoInvocation, RpcEncodedShapesAndSparseArrays) {
                   R"(<grid xsi:type="SOAP-ENC:Array" SOAP-ENC:arrayType="xsd:int[3,2]">)"),
               std::string::npos)
         << service.lastRequest()->body;
-    EXPECT_EQ(values(out), (std::vector<std::string>{"1 return (6)", "2 int = 60", "2 int = 50",
-                                                     "2 int = 40", "2 int = 30", "2 int = 20",
-                                                     "2 int = 10"}));
+    EXPECT_EQ(values(out),
+              (std::vector<std::string>{"1 return (6)", "2 int = 60", "2 int = 50", "2 int = 40",
+                                        "2 int = 30", "2 int = 20", "2 int = 10"}));
     ASSERT_FALSE(out.empty());
     EXPECT_EQ(out[0].info, "3,2");
 
@@ -237,10 +237,9 @@ TEST_F(DemoInvocation, RpcEncodedShapesAndSparseArrays) {
     field(in, "size")->theData = "10";
     o = c.invoke("GetSparseSquares", in, out);
     ASSERT_EQ(o.result, -1) << o.error;
-    EXPECT_EQ(values(out),
-              (std::vector<std::string>{"1 return (10)", "2 int = 0", "2 int = 1", "2 int",
-                                        "2 int", "2 int = 4", "2 int", "2 int", "2 int", "2 int",
-                                        "2 int = 9"}));
+    EXPECT_EQ(values(out), (std::vector<std::string>{"1 return (10)", "2 int = 0", "2 int = 1",
+                                                     "2 int", "2 int", "2 int = 4", "2 int",
+                                                     "2 int", "2 int", "2 int", "2 int = 9"}));
 }
 
 TEST_F(DemoInvocation, MultiReferencesReferredToTwice) {

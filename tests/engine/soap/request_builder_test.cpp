@@ -329,24 +329,25 @@ void growItems(std::vector<FlatRecord>& records, std::size_t array,
 }
 
 TEST(RequestBuilding, AnEncodedArrayInsideAStructureIsOneElementBesideLiteralArrays) {
-    LoadedModel m(wsdlWith(kGsoapArrays, R"(<wsdl:part name="bag" type="tns:Bag"/>)", "", "rpc",
-                           "encoded"));
+    LoadedModel m(
+        wsdlWith(kGsoapArrays, R"(<wsdl:part name="bag" type="tns:Bag"/>)", "", "rpc", "encoded"));
     std::vector<FlatRecord> r = m.structure("Svc", "Op", -1);
     // bag, label, values, item (the member array), item; tag (array), tag
-    ASSERT_EQ(describe(r), (std::vector<std::string>{
-                               "1 bag : tns:Bag [complex]", "2 label : string",
-                               "2 values : tns:ArrayOfint [complex,array]",
-                               "3 item : int [array,optional]", "4 item : int",
-                               "2 tag : string [array]", "3 tag : string"}));
+    ASSERT_EQ(describe(r),
+              (std::vector<std::string>{"1 bag : tns:Bag [complex]", "2 label : string",
+                                        "2 values : tns:ArrayOfint [complex,array]",
+                                        "3 item : int [array,optional]", "4 item : int",
+                                        "2 tag : string [array]", "3 tag : string"}));
     r[1].theData = u"L";
     growItems(r, 5, {u"x", u"y"});
     growItems(r, 3, {u"1", u"2", u"3"});
-    EXPECT_EQ(bodyOf(build(m, r)),
-              R"(<tns:Op><bag><label xsi:type="xsd:string">L</label>)"
-              R"(<values xsi:type="SOAP-ENC:Array" SOAP-ENC:arrayType="xsd:int[3]">)"
-              R"(<item xsi:type="xsd:int">1</item><item xsi:type="xsd:int">2</item>)"
-              R"(<item xsi:type="xsd:int">3</item></values>)"
-              R"(<tag xsi:type="xsd:string">x</tag><tag xsi:type="xsd:string">y</tag></bag></tns:Op>)");
+    EXPECT_EQ(
+        bodyOf(build(m, r)),
+        R"(<tns:Op><bag><label xsi:type="xsd:string">L</label>)"
+        R"(<values xsi:type="SOAP-ENC:Array" SOAP-ENC:arrayType="xsd:int[3]">)"
+        R"(<item xsi:type="xsd:int">1</item><item xsi:type="xsd:int">2</item>)"
+        R"(<item xsi:type="xsd:int">3</item></values>)"
+        R"(<tag xsi:type="xsd:string">x</tag><tag xsi:type="xsd:string">y</tag></bag></tns:Op>)");
     // No items: an empty array that says so.
     r.erase(r.begin() + 4, r.begin() + 7);
     EXPECT_NE(build(m, r).find(
@@ -365,8 +366,9 @@ TEST(RequestBuilding, AMultiDimensionalArrayIsSentInTheShapeItsRecordStates) {
         r[0].info = shape;
         std::string envelope = build(m, r);
         std::size_t at = envelope.find("SOAP-ENC:arrayType=\"");
-        return at == std::string::npos ? envelope
-                                       : envelope.substr(at + 20, envelope.find('"', at + 20) - at - 20);
+        return at == std::string::npos
+                   ? envelope
+                   : envelope.substr(at + 20, envelope.find('"', at + 20) - at - 20);
     };
     EXPECT_EQ(arrayType(u"2,3"), "xsd:int[2,3]");
     EXPECT_EQ(arrayType(u"3,2"), "xsd:int[3,2]");
@@ -390,16 +392,18 @@ TEST(RequestBuilding, ADocumentThatRebindsTheEnvelopesPrefixesStillGivesARequest
     // As gSOAP writes WSDLs for SOAP 1.2, and worse: every prefix the envelope relies on is
     // bound to something else, "xsd" to the document's own namespace.
     std::string wsdl = wsdlWith(
-        schemaOf(R"(<xs:simpleType name="Code"><xs:restriction base="xs:string"/></xs:simpleType>)"),
+        schemaOf(
+            R"(<xs:simpleType name="Code"><xs:restriction base="xs:string"/></xs:simpleType>)"),
         R"(<wsdl:part name="code" type="xsd:Code"/><wsdl:part name="n" type="xs:int"/>)", "", "rpc",
         "encoded");
-    wsdl.replace(wsdl.find("xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\""),
-                 std::string("xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\"").size(),
-                 R"(xmlns:xs="http://www.w3.org/2001/XMLSchema" xmlns:xsd="urn:test" )"
-                 R"(xmlns:SOAP-ENV="http://www.w3.org/2003/05/soap-envelope" )"
-                 R"(xmlns:SOAP-ENC="http://www.w3.org/2003/05/soap-encoding" xmlns:xsi="urn:no-instance")");
-    wsdl.replace(wsdl.find("xmlns:tns=\"urn:test\" "), std::string("xmlns:tns=\"urn:test\" ").size(),
-                 "");
+    wsdl.replace(
+        wsdl.find("xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\""),
+        std::string("xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\"").size(),
+        R"(xmlns:xs="http://www.w3.org/2001/XMLSchema" xmlns:xsd="urn:test" )"
+        R"(xmlns:SOAP-ENV="http://www.w3.org/2003/05/soap-envelope" )"
+        R"(xmlns:SOAP-ENC="http://www.w3.org/2003/05/soap-encoding" xmlns:xsi="urn:no-instance")");
+    wsdl.replace(wsdl.find("xmlns:tns=\"urn:test\" "),
+                 std::string("xmlns:tns=\"urn:test\" ").size(), "");
     for (std::size_t at; (at = wsdl.find("\"tns:")) != std::string::npos;)
         wsdl.replace(at, 5, "\"xsd:");
     for (std::size_t at; (at = wsdl.find("<xsd:schema")) != std::string::npos;)

@@ -283,11 +283,11 @@ TEST_F(ResponseMapping, ArraysOfArraysAndShapesComeBackWhole) {
 
     LoadedModel grid = encodedArrayModel(R"(<wsdl:part name="grid" type="tns:Grid"/>)");
     // The declared shape goes into info; a position in two dimensions counts row-major.
-    EXPECT_EQ(map(grid, R"(<t:OpResponse><grid enc:arrayType="xsd:string[2,2]">
+    EXPECT_EQ(
+        map(grid, R"(<t:OpResponse><grid enc:arrayType="xsd:string[2,2]">
                    <item enc:position="[1,0]">c</item><item enc:position="[0,1]">b</item>
                    </grid></t:OpResponse>)"),
-              (Lines{"1 grid (4) {2,2}", "2 item (4)", "3 item", "3 item = b", "3 item = c",
-                     "3 item"}));
+        (Lines{"1 grid (4) {2,2}", "2 item (4)", "3 item", "3 item = b", "3 item = c", "3 item"}));
 }
 
 TEST_F(ResponseMapping, AHugeDeclaredSizeIsRefusedNotFilled) {

@@ -1,5 +1,7 @@
 // The rpc/encoded array service run by the gSOAP interoperability tests. soapcpp2 turns this
 // declaration into the service's WSDL and its (de)serializers at build time.
+// soapcpp2 reads the //gsoap directives only as written: no formatting here.
+// clang-format off
 
 //gsoap ns service name: ArrayService
 //gsoap ns service style: rpc

@@ -133,7 +133,8 @@ int ns__echoIntArrayArray(struct soap*, struct ArrayOfArrayOfint inputArray,
     return SOAP_OK;
 }
 
-int ns__transposeMatrix(struct soap* soap, struct ArrayOfint2D matrix, struct ArrayOfint2D* result) {
+int ns__transposeMatrix(struct soap* soap, struct ArrayOfint2D matrix,
+                        struct ArrayOfint2D* result) {
     int rows = matrix.__size[0];
     int columns = matrix.__size[1];
     if (rows < 0 || columns < 0 || !matrix.__ptr)
