@@ -23,7 +23,21 @@ struct Accessor {
     std::string memberName;  // the member array's name; empty when items stand directly under it
     std::int32_t rank = 1;
     long long items = 0;
+    bool memberSeen = false;
 };
+
+// A repeated element of an encoded array type: its records are the repetition, each item an
+// array of its own under the element's name, so the record itself is no array element.
+bool repeatsArrays(const std::vector<FlatRecord>& records, std::size_t k) {
+    const FlatRecord& r = records[k];
+    for (std::size_t c = k + 1; c < records.size() && records[c].level > r.level; ++c) {
+        if (records[c].level != r.level + 1 || records[c].isAttribute)
+            continue;
+        return records[c].isArray && records[c].fieldName == r.fieldName &&
+               records[c].dataType == r.dataType;
+    }
+    return false;
+}
 
 std::string shapeText(const std::vector<long long>& dims) {
     std::string text;
@@ -76,10 +90,10 @@ bool layOutEncodedArrays(const TypesTable& types, const std::vector<FlatRecord>&
         if (parent != kNone && !r.isAttribute) {
             std::size_t p = parent;
             if (out.roles[p] == Role::Accessor && !accessors[p].memberName.empty() && r.isArray &&
-                utf16ToUtf8(r.fieldName) == accessors[p].memberName &&
-                ownerOf[p] == records.size()) {
+                utf16ToUtf8(r.fieldName) == accessors[p].memberName && !accessors[p].memberSeen) {
                 out.roles[k] = Role::MemberArray;
                 ownerOf[k] = p;
+                accessors[p].memberSeen = true;
                 continue;
             }
             if (out.roles[p] == Role::MemberArray)
@@ -89,7 +103,7 @@ bool layOutEncodedArrays(const TypesTable& types, const std::vector<FlatRecord>&
         }
         if (!r.isArray)
             continue;
-        if (r.isComplexType) {
+        if (r.isComplexType && !repeatsArrays(records, k)) {
             if (const SchemaNode* t = encodedArrayType(types, utf16ToUtf8(r.dataType))) {
                 out.roles[k] = Role::Accessor;
                 accessors[k].itemType = arrayItemType(types, *t);

@@ -449,13 +449,16 @@ class Mapper {
             FieldRecord* m = list->front().get();
             if (!m->array)
                 return m;
+            if (auto* items = m->childrenNamed(name); items && !items->empty()) {
+                // A repeated element of an array type: every occurrence is an array of its own.
+                const FieldRecord& t = *items->front();
+                bool repetition = t.array && t.dataType == m->dataType;
+                if (isEncodedArray(c) && !repetition)
+                    return m;
+                return addCopyOf(*m, t);
+            }
             if (isEncodedArrayRecord(*m, c))
                 return m;  // its items go under it, as its element holds them
-            if (auto* items = m->childrenNamed(name); items && !items->empty()) {
-                if (isEncodedArray(c))
-                    return m;
-                return addCopyOf(*m, *items->front());
-            }
             const FieldRecord* t = firstChild(*m);
             if (!t)
                 return m;

@@ -314,7 +314,9 @@ const std::string kGsoapArrays = schemaOf(
       <xsd:attribute ref="soapenc:arrayType" wsdl:arrayType="xsd:int[,]"/></xsd:restriction></xsd:complexContent></xsd:complexType>
     <xsd:complexType name="Bag"><xsd:sequence><xsd:element name="label" type="xsd:string"/>
       <xsd:element name="values" type="tns:ArrayOfint"/>
-      <xsd:element name="tag" type="xsd:string" maxOccurs="unbounded"/></xsd:sequence></xsd:complexType>)",
+      <xsd:element name="tag" type="xsd:string" maxOccurs="unbounded"/></xsd:sequence></xsd:complexType>
+    <xsd:complexType name="Table"><xsd:sequence>
+      <xsd:element name="row" type="tns:ArrayOfint" maxOccurs="unbounded"/></xsd:sequence></xsd:complexType>)",
     R"(xmlns:soapenc="http://schemas.xmlsoap.org/soap/encoding/" xmlns:wsdl="http://schemas.xmlsoap.org/wsdl/")");
 
 // Replaces the one item under the record at `array` with copies holding `values`.
@@ -353,6 +355,30 @@ TEST(RequestBuilding, AnEncodedArrayInsideAStructureIsOneElementBesideLiteralArr
     EXPECT_NE(build(m, r).find(
                   R"(<values xsi:type="SOAP-ENC:Array" SOAP-ENC:arrayType="xsd:int[0]"></values>)"),
               std::string::npos);
+}
+
+// A repeated element of an encoded array type: each occurrence is an array of its own.
+TEST(RequestBuilding, RepeatedElementsOfAnEncodedArrayTypeAreOneArrayEach) {
+    LoadedModel m(wsdlWith(kGsoapArrays, R"(<wsdl:part name="table" type="tns:Table"/>)", "", "rpc",
+                           "encoded"));
+    std::vector<FlatRecord> r = m.structure("Svc", "Op", -1);
+    ASSERT_EQ(describe(r),
+              (std::vector<std::string>{"1 table : tns:Table [complex]",
+                                        "2 row : tns:ArrayOfint [complex,array]",
+                                        "3 row : tns:ArrayOfint [complex,array]",
+                                        "4 item : int [array,optional]", "5 item : int"}));
+    r[4].theData = u"1";
+    r.push_back(r[2]);
+    r.push_back(r[3]);
+    r.push_back(r[4]);
+    r.push_back(r[4]);
+    r.back().theData = u"2";
+    EXPECT_EQ(bodyOf(build(m, r)),
+              R"(<tns:Op><table><row xsi:type="SOAP-ENC:Array" SOAP-ENC:arrayType="xsd:int[1]">)"
+              R"(<item xsi:type="xsd:int">1</item></row>)"
+              R"(<row xsi:type="SOAP-ENC:Array" SOAP-ENC:arrayType="xsd:int[2]">)"
+              R"(<item xsi:type="xsd:int">1</item><item xsi:type="xsd:int">2</item></row>)"
+              R"(</table></tns:Op>)");
 }
 
 TEST(RequestBuilding, AMultiDimensionalArrayIsSentInTheShapeItsRecordStates) {

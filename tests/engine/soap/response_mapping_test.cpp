@@ -247,7 +247,9 @@ const std::string kEncodedArraySchema = schemaOf(
       <xsd:attribute ref="soapenc:arrayType" wsdl:arrayType="tns:ArrayOfstring[]"/></xsd:restriction></xsd:complexContent></xsd:complexType>
     <xsd:complexType name="Grid"><xsd:complexContent><xsd:restriction base="soapenc:Array">
       <xsd:sequence><xsd:element name="item" type="xsd:string" minOccurs="0" maxOccurs="unbounded"/></xsd:sequence>
-      <xsd:attribute ref="soapenc:arrayType" wsdl:arrayType="xsd:string[,]"/></xsd:restriction></xsd:complexContent></xsd:complexType>)",
+      <xsd:attribute ref="soapenc:arrayType" wsdl:arrayType="xsd:string[,]"/></xsd:restriction></xsd:complexContent></xsd:complexType>
+    <xsd:complexType name="Table"><xsd:sequence>
+      <xsd:element name="row" type="tns:ArrayOfstring" maxOccurs="unbounded"/></xsd:sequence></xsd:complexType>)",
     R"(xmlns:soapenc="http://schemas.xmlsoap.org/soap/encoding/" xmlns:wsdl="http://schemas.xmlsoap.org/wsdl/")");
 
 LoadedModel encodedArrayModel(const std::string& part) {
@@ -288,6 +290,16 @@ TEST_F(ResponseMapping, ArraysOfArraysAndShapesComeBackWhole) {
                    <item enc:position="[1,0]">c</item><item enc:position="[0,1]">b</item>
                    </grid></t:OpResponse>)"),
         (Lines{"1 grid (4) {2,2}", "2 item (4)", "3 item", "3 item = b", "3 item = c", "3 item"}));
+}
+
+TEST_F(ResponseMapping, EachOccurrenceOfARepeatedArrayElementIsAnArrayOfItsOwn) {
+    LoadedModel m = encodedArrayModel(R"(<wsdl:part name="table" type="tns:Table"/>)");
+    EXPECT_EQ(map(m, R"(<t:OpResponse><table>
+                   <row enc:arrayType="xsd:string[1]"><item>a</item></row>
+                   <row enc:arrayType="xsd:string[2]"><item>b</item><item>c</item></row>
+                   </table></t:OpResponse>)"),
+              (Lines{"1 table", "2 row (2)", "3 row (1)", "4 item (1)", "5 item = a", "3 row (2)",
+                     "4 item (2)", "5 item = b", "5 item = c"}));
 }
 
 TEST_F(ResponseMapping, AHugeDeclaredSizeIsRefusedNotFilled) {
