@@ -17,7 +17,7 @@ void GsoapFixture::SetUp() {
     std::unique_ptr<ServiceProcess>& running = shared();
     if (!running)
         running = std::make_unique<ServiceProcess>(
-            std::vector<std::string>{NV_GSOAP_SERVICE, NV_GSOAP_WSDL});
+            std::vector<std::string>{NV_GSOAP_SERVICE, NV_GSOAP_WSDL, NV_GSOAP_SOAP12_WSDL});
     if (running->state() == ServiceProcess::State::Unavailable)
         GTEST_SKIP() << "gSOAP array service unavailable: " << running->problem();
     ASSERT_TRUE(running->state() == ServiceProcess::State::Running) << running->problem();
@@ -28,6 +28,10 @@ void GsoapFixture::SetUp() {
     ASSERT_EQ(engine_.services, (std::vector<std::string>{kServiceName, ""}));
     wscore::test::Outcome listed = engine_.operations(kServiceName, &operations_);
     ASSERT_EQ(listed.result, -1) << listed.error;
+}
+
+std::string GsoapFixture::soap12WsdlUrl() const {
+    return "http://127.0.0.1:" + std::to_string(shared()->port()) + "/soap12?wsdl";
 }
 
 std::string GsoapFixture::lastRequest() const {

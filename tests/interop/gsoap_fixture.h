@@ -27,6 +27,8 @@ class GsoapFixture : public ::testing::Test {
 
     // The envelope of the last request the service read, byte for byte as it arrived.
     std::string lastRequest() const;
+    // The same service's WSDL as soapcpp2 writes it for SOAP 1.2.
+    std::string soap12WsdlUrl() const;
 
     RegistrySandbox registry_;
     wscore::test::EngineConnection engine_;

@@ -90,6 +90,28 @@ TEST_F(GsoapWsdl, AnEncodedArrayIsItsRecordItsItemArrayAndOneItem) {
     EXPECT_EQ(matrix.fields[0].info, "1,1");
 }
 
+// gSOAP binds SOAP-ENV and SOAP-ENC to the SOAP 1.2 namespaces in every WSDL it writes for
+// SOAP 1.2; the envelope keeps its own and the document's bindings move to other prefixes.
+TEST_F(GsoapWsdl, AWsdlForSoap12StillGivesARequestForEveryOperation) {
+    wscore::test::EngineConnection soap12;
+    ASSERT_EQ(soap12.connect(soap12WsdlUrl()).result, -1);
+    std::vector<std::string> operations;
+    ASSERT_EQ(soap12.operations(kServiceName, &operations).result, -1);
+    ASSERT_EQ(operations.size(), 14u);
+    for (std::size_t i = 0; i < operations.size(); i += 2) {
+        InputRecords in;
+        Outcome got = wscore::test::inputRecords(soap12, operations[i], in);
+        ASSERT_EQ(got.result, -1) << operations[i] << ": " << got.error;
+        std::string text;
+        got = wscore::test::inputSoapMessage(soap12, operations[i], in, text);
+        EXPECT_EQ(got.result, -1) << operations[i] << ": " << got.error;
+        EXPECT_THAT(text,
+                    HasSubstr("xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\""));
+        EXPECT_THAT(text, HasSubstr("xmlns:SOAP-ENV1=\"http://www.w3.org/2003/05/soap-envelope\""));
+        EXPECT_THAT(text, HasSubstr("xmlns:SOAP-ENC1=\"http://www.w3.org/2003/05/soap-encoding\""));
+    }
+}
+
 // --- one-dimensional arrays ------------------------------------------------------------------
 
 using GsoapArrays = GsoapCall;

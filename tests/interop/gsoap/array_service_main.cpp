@@ -1,7 +1,8 @@
-// gsoap_array_service <wsdl file>: the rpc/encoded array service on 127.0.0.1 at a free port,
-// announced as "PORT <n>" on stdout. GET .../?wsdl answers the generated WSDL with this
-// address; GET /last-request answers the last request's envelope exactly as it arrived. The
-// process ends when its stdin closes, so it cannot outlive the test that started it.
+// gsoap_array_service <wsdl file> [<SOAP 1.2 wsdl file>]: the rpc/encoded array service on
+// 127.0.0.1 at a free port, announced as "PORT <n>" on stdout. GET .../?wsdl answers the
+// generated WSDL with this address (GET /soap12?wsdl the one written for SOAP 1.2); GET
+// /last-request answers the last request's envelope exactly as it arrived. The process ends
+// when its stdin closes, so it cannot outlive the test that started it.
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -18,6 +19,7 @@
 namespace {
 
 std::string wsdlText;
+std::string soap12WsdlText;
 std::string received;     // bytes of the request being read, headers included
 std::string lastRequest;  // the envelope of the last SOAP request served
 size_t (*plainRecv)(struct soap*, char*, size_t) = nullptr;
@@ -31,7 +33,9 @@ size_t recordingRecv(struct soap* soap, char* buffer, size_t length) {
 int answerGet(struct soap* soap) {
     std::string path = soap->path;
     const std::string* body = nullptr;
-    if (path.size() >= 5 && path.compare(path.size() - 5, 5, "?wsdl") == 0)
+    if (path == "/soap12?wsdl")
+        body = &soap12WsdlText;
+    else if (path.size() >= 5 && path.compare(path.size() - 5, 5, "?wsdl") == 0)
         body = &wsdlText;
     else if (path == "/last-request")
         body = &lastRequest;
@@ -61,19 +65,27 @@ std::string withAddress(std::string wsdl, const std::string& address) {
     return wsdl;
 }
 
+bool readFile(const char* path, std::string& text) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream content;
+    content << file.rdbuf();
+    text = content.str();
+    return static_cast<bool>(file);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <wsdl file>\n", argv[0]);
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: %s <wsdl file> [<SOAP 1.2 wsdl file>]\n", argv[0]);
         return 2;
     }
-    std::ifstream file(argv[1], std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    if (!file) {
-        std::fprintf(stderr, "cannot read %s\n", argv[1]);
-        return 2;
+    std::string wsdl, soap12Wsdl;
+    for (int a = 1; a < argc; ++a) {
+        if (!readFile(argv[a], a == 1 ? wsdl : soap12Wsdl)) {
+            std::fprintf(stderr, "cannot read %s\n", argv[a]);
+            return 2;
+        }
     }
     struct soap* soap = soap_new();
     if (!soap_valid_socket(soap_bind(soap, "127.0.0.1", 0, 16))) {
@@ -81,7 +93,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     int port = localPort(soap->master);
-    wsdlText = withAddress(text.str(), "http://127.0.0.1:" + std::to_string(port) + "/arrays");
+    const std::string address = "http://127.0.0.1:" + std::to_string(port) + "/arrays";
+    wsdlText = withAddress(wsdl, address);
+    soap12WsdlText = withAddress(soap12Wsdl, address);
     std::printf("PORT %d\n", port);
     std::fflush(stdout);
     std::thread([] {
