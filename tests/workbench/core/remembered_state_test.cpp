@@ -23,15 +23,6 @@ QStringList favoriteNames() {
     return names;
 }
 
-QString storedText(const char16_t* path, const QString& name) {
-    Key key;
-    std::u16string value;
-    if (Key::open(Hive::CurrentUser, path, nv::registry::Access::Read, key) != Status::Ok)
-        return QStringLiteral("<no key>");
-    if (key.getString(name.toStdU16String(), value) != Status::Ok)
-        return QStringLiteral("<no value>");
-    return QString::fromStdU16String(value);
-}
 
 class FavoritesTest : public ::testing::Test {
   protected:
@@ -55,7 +46,7 @@ TEST_F(FavoritesTest, AreListedInCharacterCodeOrderAndKeptAsTyped) {
     add("http://c/", "Zeta & co");  // stored as typed; only menus escape it
     add("http://d/", "_under");
     EXPECT_EQ(favoriteNames(), QStringList({"B", "Zeta & co", "_under", "a"}));
-    EXPECT_EQ(storedText(registry_keys::kFavorites, "Zeta & co"), "http://c/");
+    EXPECT_EQ(registryText(registry_keys::kFavorites, "Zeta & co"), "http://c/");
     EXPECT_EQ(harness.status.last(), "Favorite Added");
     EXPECT_EQ(harness.names.asked.front(), "Add WSDL to favorites menu. | http://a/");
     EXPECT_EQ(harness.view.favoriteUpdates, 4);
@@ -74,8 +65,8 @@ TEST_F(FavoritesTest, AddingRefusesEmptyLocationsAndTakenNames) {
     harness.names.answers = {QString("Mine"), QString("Mine"), QString("Other")};
     favorites().addCurrent();
     EXPECT_EQ(harness.messages.shown.count("Favorite with this name already exists"), 2);
-    EXPECT_EQ(storedText(registry_keys::kFavorites, "Other"), "http://two/") << "trimmed";
-    EXPECT_EQ(storedText(registry_keys::kFavorites, "Mine"), "http://one/");
+    EXPECT_EQ(registryText(registry_keys::kFavorites, "Other"), "http://two/") << "trimmed";
+    EXPECT_EQ(registryText(registry_keys::kFavorites, "Mine"), "http://one/");
 
     harness.view.location = "http://three/";
     harness.names.answers = {QString("Mine"), std::nullopt};
@@ -106,7 +97,7 @@ TEST_F(FavoritesTest, AddingAnExistingLocationOffersToRenameIt) {
     harness.names.answers = {QString("Second")};
     favorites().addCurrent();
     EXPECT_EQ(harness.messages.shown.back(), "Favorite with this name already exists");
-    EXPECT_EQ(storedText(registry_keys::kFavorites, "Second"), "http://two/");
+    EXPECT_EQ(registryText(registry_keys::kFavorites, "Second"), "http://two/");
     EXPECT_EQ(readFavorites().size(), 2);
 }
 
@@ -250,9 +241,9 @@ TEST(OptionsStoring, InternetValuesStoreTheScrambledPasswordAndBecomeCurrent) {
     EXPECT_EQ(current.proxyPassword, "secret");
     EXPECT_EQ(current.responseTimeout, 999);
     const char16_t* internet = registry_keys::kInternet;
-    EXPECT_EQ(storedText(internet, "ProxyServer"), "proxy.example");
-    EXPECT_EQ(storedText(internet, "ProxyPort"), "3128");
-    const QString scrambled = storedText(internet, "ProxyPassword");
+    EXPECT_EQ(registryText(internet, "ProxyServer"), "proxy.example");
+    EXPECT_EQ(registryText(internet, "ProxyPort"), "3128");
+    const QString scrambled = registryText(internet, "ProxyPassword");
     EXPECT_NE(scrambled, "secret");
     EXPECT_EQ(control.DecryptPassword("proxy.example", scrambled), "secret");
 
@@ -273,7 +264,7 @@ TEST(OptionsStoring, InternetValuesStoreTheScrambledPasswordAndBecomeCurrent) {
     storeInternetSettings(other, current, [](const QString&, const QString&) -> QString {
         throw std::runtime_error("no engine");
     });
-    EXPECT_EQ(storedText(internet, "ProxyServer"), "other.example");
+    EXPECT_EQ(registryText(internet, "ProxyServer"), "other.example");
     EXPECT_EQ(current.connectTimeout, 7);
 }
 

@@ -43,15 +43,6 @@ using nv::registry::Status;
 
 namespace {
 
-QString storedText(const char16_t* path, const QString& name) {
-    Key key;
-    std::u16string value;
-    if (Key::open(Hive::CurrentUser, path, nv::registry::Access::Read, key) != Status::Ok)
-        return QStringLiteral("<no key>");
-    if (key.getString(name.toStdU16String(), value) != Status::Ok)
-        return QStringLiteral("<no value>");
-    return QString::fromStdU16String(value);
-}
 
 bool keyExists(const char16_t* path) {
     Key key;
@@ -302,8 +293,8 @@ void RememberedStateTest::cancelLeavesTheRegistryAsItWas() {
         dialog->findChild<QSpinBox*>("ConnectTimeout")->setValue(12);
         click(dialog, "OKBtn");
     });
-    QCOMPARE(storedText(registry_keys::kInternet, "ProxyServer"), QString("proxy.example"));
-    QCOMPARE(storedText(registry_keys::kInternet, "ProxyPort"), QString("3128"));
+    QCOMPARE(test::registryText(registry_keys::kInternet, "ProxyServer"), QString("proxy.example"));
+    QCOMPARE(test::registryText(registry_keys::kInternet, "ProxyPort"), QString("3128"));
     QCOMPARE(form_->core().state().options.internet.connectTimeout, 12);
 
     // Help opens the options page of the help shipped beside the program.
@@ -334,7 +325,7 @@ void RememberedStateTest::theNextAnalyseGoesThroughTheProxySetInTheDialog() {
         QTest::keyClicks(dialog->findChild<QLineEdit*>("ProxyPassword"), "pp");
         click(dialog, "OKBtn");
     });
-    QVERIFY(storedText(registry_keys::kInternet, "ProxyPassword") != "pp");
+    QVERIFY(test::registryText(registry_keys::kInternet, "ProxyPassword") != "pp");
     analyze(location);
     QCOMPARE(form_->statusBar()->currentMessage(), QString("Analyzing... Successful"));
     QVERIFY(proxy.requests() > 0);
@@ -412,7 +403,7 @@ void RememberedStateTest::favoritesAreListedSortedAndWorkFromTheMenu() {
     QCOMPARE(form_->statusBar()->currentMessage(), QString("Favorite Renamed"));
     QCOMPARE(captions(menu->actions()),
              QStringList({"Add Current WSDL To Favorites", "B", "Tom and Jerry", "a"}));
-    QCOMPARE(storedText(registry_keys::kFavorites, "Tom and Jerry"),
+    QCOMPARE(test::registryText(registry_keys::kFavorites, "Tom and Jerry"),
              QString("http://elsewhere/x?wsdl"));
 
     // "Select" puts the location into the box; "Delete" removes the entry at once.
@@ -422,7 +413,7 @@ void RememberedStateTest::favoritesAreListedSortedAndWorkFromTheMenu() {
     QCOMPARE(menu->actions()[3]->menu()->actions()[4]->text(), QString("Delete"));
     menu->actions()[3]->menu()->actions()[4]->trigger();
     QCOMPARE(captions(menu->actions()), QStringList({"Add Current WSDL To Favorites", "B", "a"}));
-    QCOMPARE(storedText(registry_keys::kFavorites, "Tom and Jerry"), QString("<no value>"));
+    QCOMPARE(test::registryText(registry_keys::kFavorites, "Tom and Jerry"), QString("<no value>"));
 }
 
 void RememberedStateTest::theHistoryKeepsTheMostRecentLocations() {
@@ -525,8 +516,8 @@ void RememberedStateTest::whatACloseWritesTheNextStartReads() {
     form_->close();
     form_.reset();
 
-    QCOMPARE(storedText(u"Software\\Norvale\\Sondar\\TypedWSDL", "wsdl0"), orders);
-    QCOMPARE(storedText(u"Software\\Norvale\\Sondar\\WorkSpaceMRU", "WorkSpace0"), workspace);
+    QCOMPARE(test::registryText(u"Software\\Norvale\\Sondar\\TypedWSDL", "wsdl0"), orders);
+    QCOMPARE(test::registryText(u"Software\\Norvale\\Sondar\\WorkSpaceMRU", "WorkSpace0"), workspace);
 
     startForm();
     QCOMPARE(form_->core().state().options.maxWsdlHistory, 7);

@@ -5,6 +5,7 @@
 #include <QDir>
 
 #include "platform/com/activation.h"
+#include "platform/registry/registry.h"
 
 namespace sondar::test {
 
@@ -34,6 +35,17 @@ StartOutcome CoreHarness::start(const QStringList& parameters) {
 bool CoreHarness::analyze(const std::string& location) {
     view.location = QString::fromStdString(location);
     return core.analyzer().analyze();
+}
+
+QString registryText(const char16_t* keyPath, const QString& name) {
+    nv::registry::Key key;
+    std::u16string value;
+    if (nv::registry::Key::open(nv::registry::Hive::CurrentUser, keyPath,
+                                nv::registry::Access::Read, key) != nv::registry::Status::Ok)
+        return QStringLiteral("<no key>");
+    if (key.getString(name.toStdU16String(), value) != nv::registry::Status::Ok)
+        return QStringLiteral("<no value>");
+    return QString::fromStdU16String(value);
 }
 
 QStringList childCaptions(const TNVTreeNode* node) {

@@ -174,6 +174,9 @@ class CoreHarness {
     bool comReady = false;
 };
 
+// A text value in the current registry; "<no key>" or "<no value>" when it is missing.
+QString registryText(const char16_t* keyPath, const QString& name);
+
 // The captions of a node's children.
 QStringList childCaptions(const TNVTreeNode* node);
 // A node found by a path of captions from `from` ("Input/ShipTo/Street").

@@ -54,20 +54,8 @@ bool deleteFavorite(const QString& name) {
 
 QList<Favorite> readFavorites() {
     QList<Favorite> favorites;
-    try {
-        Key key;
-        if (Key::open(Hive::CurrentUser, registry_keys::kFavorites, nv::registry::Access::Read,
-                      key) != Status::Ok)
-            return favorites;
-        nv::registry::Value value;
-        for (std::uint32_t i = 0; key.enumValue(i, value) == Status::Ok; ++i) {
-            std::u16string location;
-            if (key.getString(value.name, location) == Status::Ok)
-                favorites.append(Favorite{fromUnits(value.name), fromUnits(location)});
-        }
-    } catch (...) {
-        // What was read so far is listed.
-    }
+    for (const auto& [name, location] : readTextValues(registry_keys::kFavorites))
+        favorites.append(Favorite{name, location});
     // Plain code-unit order; stable, so equal names keep their stored order.
     std::stable_sort(favorites.begin(), favorites.end(), [](const Favorite& a, const Favorite& b) {
         return QString::compare(a.name, b.name, Qt::CaseSensitive) < 0;

@@ -16,20 +16,8 @@ using nv::registry::Status;
 
 UddiSiteList readUddiSites() {
     UddiSiteList sites;
-    try {
-        Key key;
-        if (Key::open(Hive::CurrentUser, registry_keys::kUddiSites, nv::registry::Access::Read,
-                      key) != Status::Ok)
-            return sites;
-        nv::registry::Value value;
-        for (std::uint32_t i = 0; key.enumValue(i, value) == Status::Ok; ++i) {
-            std::u16string url;
-            if (key.getString(value.name, url) == Status::Ok)
-                sites.append(UddiSite{fromUnits(value.name), fromUnits(url)});
-        }
-    } catch (...) {
-        // What was read so far stays.
-    }
+    for (const auto& [name, url] : readTextValues(registry_keys::kUddiSites))
+        sites.append(UddiSite{name, url});
     return sites;
 }
 

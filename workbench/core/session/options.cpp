@@ -199,6 +199,23 @@ std::optional<FontSetting> readFontSetting(const char16_t* keyPath) {
     }
 }
 
+QList<std::pair<QString, QString>> readTextValues(const char16_t* keyPath) {
+    QList<std::pair<QString, QString>> values;
+    try {
+        Key key;
+        if (Key::open(Hive::CurrentUser, keyPath, nv::registry::Access::Read, key) != Status::Ok)
+            return values;
+        nv::registry::Value value;
+        for (std::uint32_t i = 0; key.enumValue(i, value) == Status::Ok; ++i) {
+            std::u16string text;
+            if (key.getString(value.name, text) == Status::Ok)
+                values.append({fromUnits(value.name), fromUnits(text)});
+        }
+    } catch (...) {
+    }
+    return values;
+}
+
 QStringList readNumberedList(const char16_t* keyPath, const char16_t* prefix) {
     QStringList items;
     try {

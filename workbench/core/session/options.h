@@ -4,7 +4,9 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -83,6 +85,10 @@ bool writeOptions(const Options& options);
 
 // A viewer font stored under `keyPath`; nothing unless all seven values are there.
 std::optional<FontSetting> readFontSetting(const char16_t* keyPath);
+
+// Every text value of a key as (name, text), in stored order; empty when the key is missing.
+// Registry failures end the reading; what was read stays.
+QList<std::pair<QString, QString>> readTextValues(const char16_t* keyPath);
 
 // The WSDL history ("wsdl0", "wsdl1", ...) and the recent workspaces ("WorkSpace0", ...).
 QStringList readNumberedList(const char16_t* key, const char16_t* prefix);
