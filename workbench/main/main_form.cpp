@@ -149,6 +149,9 @@ void TMainForm::buildControls() {
     // An edited location no longer matches the tree: saving a workspace needs an analyse.
     connect(locationBox_->lineEdit(), &QLineEdit::textEdited, this,
             [this] { core_->state().locationEdited = true; });
+    // So does a location chosen from the history list.
+    connect(locationBox_, &QComboBox::textActivated, this,
+            [this] { core_->state().locationEdited = true; });
     connect(servicesBox_, &QComboBox::activated, this, &TMainForm::ServicesBoxSelect);
     connect(treeView_, &ParameterTreeView::customContextMenuRequested, this,
             &TMainForm::TreeViewContextPopup);
