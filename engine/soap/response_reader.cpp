@@ -398,8 +398,9 @@ class Mapper {
         } else if (!parseShape(n.info).empty()) {
             n.info.clear();  // the structure's template shape; this array states none
         }
-        std::optional<long long> places =
-            dims.empty() ? std::nullopt : placeCount(dims, kMaxArrayDimension);
+        // -1: the array declares no size.
+        const long long places =
+            dims.empty() ? -1 : placeCount(dims, kMaxArrayDimension).value_or(-1);
         long long next = linearIndex(encodingAttribute(e, "offset"), dims).value_or(0);
         std::map<long long, Node> placed;
         std::vector<Node> unplaced;  // items of an array without a declared size
@@ -411,14 +412,14 @@ class Mapper {
             if (at < 0)
                 continue;
             next = at + 1;
-            if (!places) {
+            if (places < 0) {
                 unplaced.push_back(c);
                 continue;
             }
-            if (at < *places)
+            if (at < places)
                 placed.emplace(at, c);
         }
-        if (!places) {
+        if (places < 0) {
             for (Node c : unplaced) {
                 if (overLimit_)
                     return;
@@ -426,15 +427,15 @@ class Mapper {
             }
             return;
         }
-        long long gaps = *places - static_cast<long long>(placed.size());
+        long long gaps = places - static_cast<long long>(placed.size());
         if (gaps > static_cast<long long>(kMaxArrayGaps)) {
             overLimit_ = true;
-            limitMessage_ = "The response declares an array of " + std::to_string(*places) +
+            limitMessage_ = "The response declares an array of " + std::to_string(places) +
                             " items but holds " + std::to_string(placed.size()) + "; more than " +
                             std::to_string(kMaxArrayGaps) + " places left empty are not filled in.";
             return;
         }
-        for (long long at = 0; at < *places && !overLimit_; ++at) {
+        for (long long at = 0; at < places && !overLimit_; ++at) {
             FieldRecord* item = addCopyOf(holder, *templateRecord);
             auto it = placed.find(at);
             if (it == placed.end())
