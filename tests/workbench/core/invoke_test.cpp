@@ -198,6 +198,46 @@ TEST_F(Invoking, HeaderAndNumberFieldsAreSentAndEchoed) {
     EXPECT_EQ(nodeAt(add, "Output")->firstChild()->firstChild()->caption(), "42");
 }
 
+// A SOAP-encoded array grown in the tree is sent as one array of all its items and comes
+// back whole.
+TEST_F(Invoking, AnEncodedArrayGrownInTheTreeIsSentWhole) {
+    ASSERT_TRUE(harness_.analyze(demo_.wsdlUrl()));
+    TNVTreeNode* echo = nodeAt(root(), "EchoStringArray");
+    ASSERT_NE(echo, nullptr);
+    TNVTreeNode* input = nodeAt(echo, "Input");
+    // The input's array node, found by the count its caption shows.
+    const auto arrayOf = [input](int count) {
+        TNVTreeNode* found = nullptr;
+        const QString suffix = QString("[%1]").arg(count);
+        forEachNode(input, [&](TNVTreeNode* n) {
+            if (!found && n->caption().endsWith(suffix))
+                found = n;
+        });
+        return found;
+    };
+    ASSERT_NE(arrayOf(1), nullptr) << childCaptions(input).join(",").toStdString();
+    ASSERT_TRUE(harness_.core.editor().addArrayElement(arrayOf(1)));
+    ASSERT_NE(arrayOf(2), nullptr);
+    ASSERT_TRUE(harness_.core.editor().addArrayElement(arrayOf(2)));
+    TNVTreeNode* three = arrayOf(3);
+    ASSERT_NE(three, nullptr);
+    QStringList words = {"alpha", "beta", "gamma"};
+    int next = 0;
+    forEachNode(three, [&](TNVTreeNode* n) {
+        if (n->kind() == NodeKind::Value && next < words.size())
+            harness_.core.editor().commitValue(n, words[next++]);
+    });
+    ASSERT_EQ(next, 3);
+    ASSERT_TRUE(harness_.core.invoker().invoke(echo))
+        << harness_.messages.shown.join("|").toStdString();
+    QStringList answered;
+    forEachNode(nodeAt(echo, "Output"), [&](TNVTreeNode* n) {
+        if (n->kind() == NodeKind::Value)
+            answered.append(n->caption());
+    });
+    EXPECT_EQ(answered, words);
+}
+
 TEST(ResultDisplay, ElapsedTimesAreShortDecimalSeconds) {
     EXPECT_EQ(elapsedText(1500), "1.5 Seconds");
     EXPECT_EQ(elapsedText(2000), "2 Seconds");
