@@ -108,6 +108,13 @@ void ServiceProcess::readPortLine() {
         line.append(buffer, static_cast<std::size_t>(n));
     }
     line = line.substr(0, line.find('\n'));
+    // A service says so when something it needs is missing, then exits; stop() reaps it.
+    constexpr std::string_view kMissing = "MISSING ";
+    if (line.rfind(kMissing, 0) == 0) {
+        state_ = State::Unavailable;
+        problem_ = line.substr(kMissing.size());
+        return;
+    }
     if (eof) {
         int status = 0;
         if (waitpid(pid_, &status, 0) == pid_)

@@ -1,5 +1,6 @@
 // A SOAP service run as a child process of a test: started with its arguments, it announces
-// "PORT <n>" as its first line on stdout and ends when its stdin closes (the object holds the
+// "PORT <n>" as its first line on stdout (or "MISSING <why>" when it cannot run here) and ends
+// when its stdin closes (the object holds the
 // other end, so even a crashed test takes the service with it). The destructor also stops it
 // and reaps it.
 #pragma once
@@ -15,7 +16,7 @@ class ServiceProcess {
   public:
     enum class State {
         Running,
-        Unavailable,  // the program is not there: a reason to skip
+        Unavailable,  // the program or what it needs is not there: a reason to skip
         Failed,       // it should have started and did not: a reason to fail
     };
 

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <sys/types.h>
 
 #include "tests/engine/support/engine_client.h"
+#include "tests/interop/service_process.h"
 #include "tests/support/registry_sandbox.h"
 
 namespace nv::test {
@@ -19,42 +19,24 @@ namespace nv::test {
 // its schema (a request that does not conform gets a Client fault).
 enum class Validation { Lenient, Strict };
 
-// Starts `/usr/bin/python3 spyne_service.py 0` and waits for its "PORT n" line; the destructor
-// stops the process and reaps it. The object owns the child and its own ends of two pipes: the
-// one it reads the child's stdout from and the one it holds the child's stdin open with.
+// Runs `/usr/bin/python3 -E spyne_service.py 0` as a ServiceProcess; the script answers
+// "MISSING ..." when spyne is not installed.
 class SpyneService {
   public:
-    enum class State {
-        Running,
-        Unavailable,  // no interpreter or no spyne on this machine: a reason to skip
-        Failed,       // the service should have started and did not: a reason to fail
-    };
+    using State = ServiceProcess::State;
 
     explicit SpyneService(Validation validation = Validation::Lenient);
-    ~SpyneService();
-    SpyneService(const SpyneService&) = delete;
-    SpyneService& operator=(const SpyneService&) = delete;
 
-    State state() const { return state_; }
+    State state() const { return process_.state(); }
     // Why the service is not running (empty while it runs).
-    const std::string& problem() const { return problem_; }
-    int port() const { return port_; }
+    const std::string& problem() const { return process_.problem(); }
+    int port() const { return process_.port(); }
     // "http://127.0.0.1:<port>/", the endpoint spyne's WSDL names.
     std::string baseUrl() const;
     std::string wsdlUrl() const { return baseUrl() + "?wsdl"; }
 
   private:
-    void start(Validation validation);
-    void readPortLine();
-    void stop();
-
-    pid_t pid_ = -1;
-    int stdout_ = -1;    // read end of the pipe the child writes its stdout to
-    int lifeline_ = -1;  // write end of the child's stdin: its closing, even by our death,
-                         // ends the child
-    int port_ = 0;
-    State state_ = State::Failed;
-    std::string problem_;
+    ServiceProcess process_;
 };
 
 // Base of the Spyne* test suites: one service per suite and validation mode (started by the
