@@ -12,19 +12,16 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
 #include "bench/bench_support.h"
-#include "platform/com/activation.h"
-#include "tests/support/registry_sandbox.h"
+#include "bench/workbench_bench_main.h"
 #include "tests/workbench/support/workbench_harness.h"
 #include "workbench/core/batch/batch_seams.h"
 #include "workbench/core/engine/com_error.h"
@@ -284,21 +281,8 @@ void registerBenchmarks() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Before anything reads the registry: registration writes into this private one only.
-    nv::test::RegistrySandbox registry;
-    QCoreApplication app(argc, argv);
-    if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) ||
-        !sondar::test::registerComponentServer()) {
-        std::fprintf(stderr, "the component server could not be registered\n");
-        return 1;
-    }
-    server();
-    registerBenchmarks();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    CoUninitialize();
-    return 0;
+    return sondar::bench::runWorkbenchBenchmarks(argc, argv, [] {
+        server();
+        registerBenchmarks();
+    });
 }

@@ -10,15 +10,12 @@
 
 #include <sys/resource.h>
 
-#include <cstdio>
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
 #include "bench/bench_support.h"
-#include "platform/com/activation.h"
-#include "tests/support/registry_sandbox.h"
+#include "bench/workbench_bench_main.h"
 #include "tests/support/temp_dir.h"
 #include "tests/workbench/support/workbench_harness.h"
 #include "tests/workbench/support/wsdl_documents.h"
@@ -152,19 +149,5 @@ BENCHMARK(BM_WorkspaceOpen)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_RestoreArray)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 int main(int argc, char** argv) {
-    nv::test::RegistrySandbox registry;
-    QCoreApplication app(argc, argv);
-    if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) ||
-        !sondar::test::registerComponentServer()) {
-        std::fprintf(stderr, "the component server could not be registered\n");
-        return 1;
-    }
-    documents();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    CoUninitialize();
-    return 0;
+    return sondar::bench::runWorkbenchBenchmarks(argc, argv, [] { documents(); });
 }
