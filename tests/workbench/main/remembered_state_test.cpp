@@ -3,6 +3,7 @@
 // favourites, the WSDL history, recent workspaces, the Window menu, window positions, and what
 // a close writes for the next start.
 #include <QAbstractSpinBox>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -414,6 +415,22 @@ void RememberedStateTest::favoritesAreListedSortedAndWorkFromTheMenu() {
     menu->actions()[3]->menu()->actions()[4]->trigger();
     QCOMPARE(captions(menu->actions()), QStringList({"Add Current WSDL To Favorites", "B", "a"}));
     QCOMPARE(test::registryText(registry_keys::kFavorites, "Tom and Jerry"), QString("<no value>"));
+
+    // The location box's own context menu adds too.
+    form_->locationBox()->setEditText("http://fourth/?wsdl");
+    QLineEdit* edit = form_->locationBox()->lineEdit();
+    emit edit->customContextMenuRequested(QPoint(4, 4));
+    QAction* addFromBox = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* popup = qobject_cast<QMenu*>(w); popup && popup->isVisible())
+            if (QAction* a = popup->findChild<QAction*>("LocationAddFavorite"))
+                addFromBox = a;
+    QVERIFY(addFromBox);
+    QCOMPARE(addFromBox->text(), QString("Add To Favorites"));
+    DialogNames::scriptedAnswers() = {QString("Fourth")};
+    addFromBox->trigger();
+    QCOMPARE(test::registryText(registry_keys::kFavorites, "Fourth"), QString("http://fourth/?wsdl"));
+    addFromBox->parentWidget()->close();
 }
 
 void RememberedStateTest::theHistoryKeepsTheMostRecentLocations() {
@@ -530,6 +547,15 @@ void RememberedStateTest::whatACloseWritesTheNextStartReads() {
              QStringList({"Add Current WSDL To Favorites", "Orders"}));
     QCOMPARE(form_->pos(), corner);
     QCOMPARE(form_->size(), QSize(700, 500));
+
+    // The tool windows take their stored places when they are made.
+    form_.reset();
+    writeFormPosition("SoapMsgViewer", "60,70,300,500");
+    writeFormPosition("LogFileViewer", "80,90,320,520");
+    startForm();
+    QCOMPARE(form_->soapViewer()->pos(), QPoint(70, 60));
+    QCOMPARE(form_->soapViewer()->size(), QSize(500, 300));
+    QCOMPARE(form_->logViewer()->pos(), QPoint(90, 80));
 }
 
 void RememberedStateTest::aPositionOffEveryScreenOpensOnThePrimaryScreen() {
