@@ -160,6 +160,7 @@ QWidget* TOptionsForm::buildUddiPage() {
     sites_->setObjectName(QStringLiteral("UddiSites"));
     sites_->setHorizontalHeaderLabels({tr("UDDISite Name"), tr("URL")});
     sites_->horizontalHeader()->setStretchLastSection(true);
+    sites_->setColumnWidth(0, 170);
     sites_->verticalHeader()->hide();
     sites_->setSelectionBehavior(QAbstractItemView::SelectRows);
     sites_->setSelectionMode(QAbstractItemView::SingleSelection);
